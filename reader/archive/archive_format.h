@@ -1,0 +1,69 @@
+#pragma once
+// The layout of the chunked installer archive and the parts of reading it
+// that have no user interface (shared by the installer and chunkpack).
+//
+// An element is its data (n bytes), then n as unsigned 32-bit little-endian,
+// then the 16-byte MD5 digest of the data; it is read backward from its end.
+// Records end with a tag element ("value", "file", "stub") preceded by their
+// key; the archive ends with the tail element, whose data is the marker.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "varrow/system/file.h"
+
+namespace tarnwick::reader {
+
+inline constexpr std::string_view tail_marker = "chunked-installer-tail";
+inline constexpr std::string_view tag_value = "value";
+inline constexpr std::string_view tag_file = "file";
+inline constexpr std::string_view tag_stub = "stub";
+
+// Bytes of an element besides its data: length field and digest.
+inline constexpr std::uint32_t element_overhead = 20;
+// Elements longer than this cannot be passed over with a signed 32-bit seek.
+inline constexpr std::uint32_t max_element_length = 0x7FFFFFFFu - 4;
+
+enum class element_status {
+    ok,          // data read, digest holds; position at the element's start
+    bad_digest,  // data read, digest differs; position at the element's start
+    unreadable,  // a seek or read failed, or the length points before the
+                 // start of the file; nothing allocated for it
+};
+
+// Reads the element that ends at the current position. On `ok` the position
+// is the element's start. `data` is resized to the stored length only after
+// that length has been found to lie inside the file.
+element_status read_element_raw(varrow::system::file& archive, std::string& data);
+
+// True for a name that stays inside the folder it is joined to: not empty,
+// not "." or "..", and without folder separators or a drive (no '/', '\\'
+// or ':').
+bool is_plain_file_name(std::string_view name);
+
+// Where the backward search for the tail element starts: the file's size,
+// or, for a PE image whose certificate table (code signature) ends the
+// file, the offset of that table, so that nothing inside the signature,
+// which the signature does not cover, can be taken for the archive.
+std::uint64_t search_end(varrow::system::file& archive);
+
+// The PE certificate table named by an image's header: offset and size.
+struct certificate_table {
+    std::uint32_t offset = 0;
+    std::uint32_t size = 0;
+};
+// Reads the headers of the file and returns its certificate table when the
+// file is a PE image that names one; nothing otherwise.
+std::optional<certificate_table> find_certificate_table(varrow::system::file& archive);
+
+// Searches backward from `end` for the marker text, as the one-byte-per-step
+// rule does: candidate starts run from end - 23 down to 23 and the match
+// nearest the end wins (marker text in the last 22 bytes before `end` is
+// never tested). Reads in large blocks. Returns the offset of the end of the
+// tail element (match + 42), or nothing when no candidate matches or a read
+// fails.
+std::optional<std::uint64_t> find_tail(varrow::system::file& archive, std::uint64_t end);
+
+}  // namespace tarnwick::reader

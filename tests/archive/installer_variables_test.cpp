@@ -1,0 +1,88 @@
+#include <gtest/gtest.h>
+
+#include "reader/installer_variables.h"
+
+namespace {
+
+using tarnwick::reader::variable_store;
+
+variable_store sample_store() {
+    variable_store v;
+    v.value_of("source") = "C:\\Temp\\TW1";
+    v.value_of("commandline") = "/q %source%\\log";
+    v.value_of("x") = "X";
+    v.value_of("long") = "a much longer value";
+    v.value_of("outer") = "[%inner%]";
+    v.value_of("inner") = "<%x%>";
+    v.value_of("a b") = "spaced";
+    v.value_of("") = "empty-name";
+    v.value_of("self") = "s%self%s";
+    v.value_of("ping") = "p%pong%";
+    v.value_of("pong") = "q%ping%";
+    return v;
+}
+
+TEST(InstallerVariables, Expand) {
+    const variable_store v = sample_store();
+    struct row {
+        const char* text;
+        const char* expected;
+    } rows[] = {
+        {"", ""},
+        {"no references", "no references"},
+        {"%x%", "X"},
+        {"%commandline%", "/q C:\\Temp\\TW1\\log"},  // references inside values too
+        {"%outer%", "[<X>]"},
+        {"%unknown% %x%", "%unknown% X"},
+        {"%x%%long%.%x%", "Xa much longer value.X"},
+        {"%long% then %x%", "a much longer value then X"},
+        {"%%source%", "%C:\\Temp\\TW1"},  // only the last % of a run opens
+        {"50% of %x%", "50% of X"},       // "% of " is no variable; its % opens %x%
+        {"100%", "100%"},
+        {"%", "%"},
+        {"%%", "%%"},
+        {"%%%", "%%%"},
+        {"%x", "%x"},                      // unclosed
+        {"%x% %x", "X %x"},
+        {"%X%", "%X%"},                    // case-sensitive
+        {"%a b%", "spaced"},               // names with blanks
+        {"%% %x%", "%% X"},
+        {"x%%x%", "x%X"},
+        {"%self%", "s%self%s"},            // a cycle stays as text
+        {"%ping%", "pq%ping%"},
+        {"%pong% %x%", "qp%pong% X"},
+    };
+    for (const auto& r : rows) EXPECT_EQ(v.expand(r.text), r.expected) << "text: " << r.text;
+}
+
+TEST(InstallerVariables, ExpandLeavesTheStoreAndArgumentAlone) {
+    const variable_store v = sample_store();
+    const std::string text = "%nobody% %x%";
+    EXPECT_EQ(v.expand(text), "%nobody% X");
+    EXPECT_EQ(text, "%nobody% %x%");
+    EXPECT_EQ(v.find_value("nobody"), nullptr);
+    EXPECT_EQ(v.entries().size(), sample_store().entries().size());
+}
+
+TEST(InstallerVariables, InsertFirstKeepsValueOfReplaces) {
+    variable_store v;
+    v.insert_first("k", "first");
+    v.insert_first("k", "second");
+    EXPECT_EQ(*v.find_value("k"), "first");
+    v.value_of("k") = "assigned";
+    EXPECT_EQ(*v.find_value("k"), "assigned");
+    v.insert_first("", "");
+    ASSERT_NE(v.find_value(""), nullptr);
+    EXPECT_EQ(*v.find_value(""), "");
+}
+
+TEST(InstallerVariables, ValueOfAddsMissingNamesFindValueDoesNot) {
+    variable_store v;
+    EXPECT_EQ(v.find_value("parameters"), nullptr);
+    EXPECT_EQ(v.find_value("parameters"), nullptr);
+    EXPECT_EQ(v.value_of("parameters"), "");
+    ASSERT_NE(v.find_value("parameters"), nullptr);
+    EXPECT_EQ(v.expand("[%parameters%]"), "[]");
+}
+
+}  // namespace

@@ -1,0 +1,85 @@
+#include "tools/chunkpack/inspect.h"
+
+#include <stdexcept>
+
+#include "reader/archive/archive_format.h"
+
+namespace tarnwick::chunkpack {
+
+namespace sys = varrow::system;
+using reader::element_status;
+
+const element_info* record_info::first_bad() const {
+    for (const auto& e : elements)
+        if (!e.digest_holds) return &e;
+    return nullptr;
+}
+
+namespace {
+
+// Reads one element backward; nothing when it cannot be read at all.
+std::optional<element_info> next_element(sys::file& archive) {
+    element_info info;
+    const element_status status = reader::read_element_raw(archive, info.data);
+    if (status == element_status::unreadable) return std::nullopt;
+    info.offset = archive.position();
+    info.length = static_cast<std::uint32_t>(info.data.size());
+    info.digest_holds = status == element_status::ok;
+    return info;
+}
+
+}  // namespace
+
+inspection inspect(const std::string& path) {
+    sys::file archive = sys::file::open_for_reading(path);
+    if (!archive.is_open())
+        throw std::runtime_error("cannot open '" + path + "': " + sys::system_error_text(sys::last_error()));
+
+    inspection result;
+    result.file_size = archive.size();
+    result.search_end = reader::search_end(archive);
+    result.tail_end = reader::find_tail(archive, result.search_end);
+    if (!result.tail_end || !archive.seek_to(*result.tail_end)) return result;
+
+    auto take = [&](record_info& record) {
+        const std::uint64_t end = archive.position();
+        auto e = next_element(archive);
+        if (!e) {
+            result.unreadable_end = end;
+            return false;
+        }
+        record.elements.push_back(std::move(*e));
+        return true;
+    };
+
+    for (;;) {
+        record_info record;
+        bool go_on = take(record);
+        if (go_on) {
+            const std::string& tag = record.elements[0].data;
+            if (tag == reader::tail_marker) {
+                record.kind = "tail";
+            } else {
+                go_on = take(record);
+                if (tag == reader::tag_value) {
+                    record.kind = "value";
+                    go_on = go_on && take(record);
+                } else if (tag == reader::tag_file || tag == reader::tag_stub) {
+                    record.kind = tag;
+                    go_on = go_on && take(record) && take(record);
+                    if (go_on && tag == reader::tag_stub) {
+                        result.reached_stub = true;
+                        go_on = false;
+                    }
+                } else {
+                    record.kind = "other";
+                }
+            }
+        }
+        if (!record.elements.empty()) result.records.push_back(std::move(record));
+        if (!go_on) break;
+    }
+    return result;
+}
+
+}  // namespace tarnwick::chunkpack
