@@ -17,7 +17,6 @@ import sys
 # "iconv:NAME".
 PAGES = {
     37: ("sbcs", "py:cp037"), 437: ("sbcs", "py:cp437"), 500: ("sbcs", "py:cp500"),
-    708: ("sbcs", "iconv:ASMO-708"),
     720: ("sbcs", "py:cp720"), 737: ("sbcs", "py:cp737"), 775: ("sbcs", "py:cp775"),
     850: ("sbcs", "py:cp850"), 852: ("sbcs", "py:cp852"), 855: ("sbcs", "py:cp855"),
     857: ("sbcs", "py:cp857"), 858: ("sbcs", "py:cp858"), 860: ("sbcs", "py:cp860"),
@@ -50,19 +49,70 @@ PAGES = {
     28599: ("sbcs", "py:iso8859_9"), 28603: ("sbcs", "py:iso8859_13"),
     28605: ("sbcs", "py:iso8859_15"), 38598: ("sbcs", "py:iso8859_8"),
     932: ("dbcs", "py:cp932"), 936: ("dbcs", "py:gbk"), 949: ("dbcs", "py:cp949"),
-    950: ("dbcs", "py:cp950"), 1361: ("dbcs", "py:johab"),
+    950: ("dbcs", "py:cp950"),
     51932: ("dbcs", "py:euc_jp"), 51936: ("dbcs", "py:gb2312"), 51949: ("dbcs", "py:euc_kr"),
 }
 
-# Byte mappings of Windows that the sources lack or map otherwise:
-# code page -> {byte: code unit}. Filled from the comparison with the
-# golden files.
+# Byte mappings in which Windows differs from the source: code page ->
+# {byte: code unit, or None for a byte without a character}.
 WINDOWS_BYTES = {
+    864: {0x25: 0x0025},
+    932: {0xA0: None, 0xFD: None, 0xFE: None, 0xFF: None},
+    936: {0x80: 0x20AC},
+    949: {0x80: 0x0080},
+    950: {0x80: 0x0080},
+    1255: {0xCA: 0x05BA},
+    10000: {0xBD: 0x2126, 0xF0: None},
+    10004: {**{b: None for b in (0xA0, 0xA1, 0xA2, 0xA3, 0xA4, 0xA6, 0xA7, 0xA8, 0xA9,
+                                 0xAA, 0xAB, 0xAD, 0xAE, 0xAF, 0xBA, 0xBC, 0xBD, 0xBE,
+                                 0xDB, 0xDC, 0xDD, 0xDE, 0xDF, 0xFB, 0xFC, 0xFD)},
+            0xC0: 0x066D},
+    10006: {0x9C: 0x00AD, 0xAF: 0x0387, 0xFF: None},
+    10007: {0xA2: 0x00A2, 0xB6: 0x2202, 0xFF: 0x00A4},
+    10010: {0xAF: 0x015E, 0xBD: 0x2126, 0xBF: 0x015F, 0xDB: 0x00A4, 0xDE: 0x0162,
+            0xDF: 0x0163, 0xF0: None},
+    10079: {0xBD: 0x2126, 0xDB: 0x00A4, 0xF0: None},
+    10081: {0xBD: 0x2126, 0xF0: None, 0xF5: None},
+    10082: {0xBD: 0x2126, 0xD8: None, 0xDB: 0x00A4},
+    20127: {b: b & 0x7F for b in range(0x80, 0x100)},
+    21866: {0xAE: 0x045E, 0xBE: 0x040E},
+    28597: {0xA1: 0x02BD, 0xA2: 0x02BC, 0xA4: None, 0xA5: None, 0xAA: None},
+    28598: {0xAF: 0x203E, 0xFD: None, 0xFE: None},
 }
 
-# Code units that Windows writes for a page although the sources cannot:
-# code page -> {code unit: byte}; mostly the reverse of WINDOWS_BYTES.
-WINDOWS_UNITS = {
+# Pages in which Windows gives the bytes 0x80..0x9F that have no character
+# the C1 control of the same value.
+C1_FILLED = {864, 869, 874, 1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257, 1258}
+
+
+def rows(first_lead, last_lead, trails):
+    return [(lead << 8) | t for lead in range(first_lead, last_lead + 1) for t in trails]
+
+
+def span(first, last):
+    return list(range(first, last + 1))
+
+
+BIG5_TRAILS = span(0x40, 0x7E) + span(0xA1, 0xFE)
+GB_TRAILS = span(0xA1, 0xFE)
+
+# User-defined areas: runs of byte pairs that Windows maps, in order, to
+# consecutive private-use units from the given start.
+USER_DEFINED = {
+    936: [(0xE000, rows(0xAA, 0xAF, GB_TRAILS) + rows(0xF8, 0xFE, GB_TRAILS) +
+           rows(0xA1, 0xA7, span(0x40, 0x7E) + span(0x80, 0xA0)) +
+           span(0xA2AB, 0xA2B0) + span(0xA2E3, 0xA2E4) + span(0xA2EF, 0xA2F0) +
+           span(0xA2FD, 0xA2FE) + span(0xA4F4, 0xA4FE) + span(0xA5F7, 0xA5FE) +
+           span(0xA6B9, 0xA6C0) + span(0xA6D9, 0xA6DF) + span(0xA6EC, 0xA6ED) +
+           [0xA6F3] + span(0xA6F6, 0xA6FE) + span(0xA7C2, 0xA7D0) + span(0xA7F2, 0xA7FE) +
+           span(0xA896, 0xA8A0) + [0xA8BC, 0xA8BF] + span(0xA8C1, 0xA8C4) +
+           span(0xA8EA, 0xA8FE) + [0xA958, 0xA95B] + span(0xA95D, 0xA95F) +
+           span(0xA989, 0xA995) + span(0xA997, 0xA9A3) + span(0xA9F0, 0xA9FE) +
+           span(0xD7FA, 0xD7FE) + span(0xFE50, 0xFE7E) + span(0xFE80, 0xFEA0))],
+    949: [(0xE000, rows(0xC9, 0xC9, GB_TRAILS) + rows(0xFE, 0xFE, GB_TRAILS))],
+    950: [(0xE000, rows(0xFA, 0xFE, BIG5_TRAILS) + rows(0x8E, 0xA0, BIG5_TRAILS) +
+           rows(0x81, 0x8D, BIG5_TRAILS)),
+          (0xF6B1, rows(0xC6, 0xC6, span(0xA1, 0xFE)) + rows(0xC7, 0xC8, BIG5_TRAILS))],
 }
 
 UNDEFINED = 0xFFFF
@@ -122,14 +172,28 @@ def build(cp, kind, source):
                     row[trail] = u
             if any(u != UNDEFINED for u in row):
                 leads[lead] = row
+    if cp in C1_FILLED:
+        for b in range(0x80, 0xA0):
+            if single[b] == UNDEFINED and b not in leads:
+                single[b] = b
     for b, u in WINDOWS_BYTES.get(cp, {}).items():
-        single[b] = u
+        single[b] = UNDEFINED if u is None else u
         leads.pop(b, None)
-    # Reverse: the source's own encoder where it has one, else the inverse of
-    # the byte table (first byte sequence wins).
+    for first_unit, pairs in USER_DEFINED.get(cp, []):
+        for offset, pair in enumerate(pairs):
+            leads.setdefault(pair >> 8, [UNDEFINED] * 256)[pair & 0xFF] = first_unit + offset
+    def decode_code(code):
+        if code < 0x100:
+            return single[code] if code not in leads else UNDEFINED
+        row = leads.get(code >> 8)
+        return row[code & 0xFF] if row else UNDEFINED
+
+    # Reverse: for double-byte pages the source's encoder where its choice
+    # reads back to the same unit; otherwise the first byte sequence that
+    # reads as the unit.
     reverse = {}
     src_kind, name = source.split(":", 1)
-    if src_kind == "py":
+    if kind == "dbcs" and src_kind == "py":
         codec = codecs.lookup(name)
         for unit in range(0x10000):
             if 0xD800 <= unit <= 0xDFFF:
@@ -138,25 +202,23 @@ def build(cp, kind, source):
                 data = codec.encode(chr(unit), "strict")[0]
             except UnicodeEncodeError:
                 continue
-            if len(data) == 1:
-                reverse[unit] = data[0]
-            elif len(data) == 2 and kind == "dbcs" and data[0] in leads:
-                reverse[unit] = (data[0] << 8) | data[1]
+            code = data[0] if len(data) == 1 else (data[0] << 8) | data[1] if len(data) == 2 else -1
+            if code >= 0 and decode_code(code) == unit:
+                reverse[unit] = code
     for b in range(256):
-        if single[b] != UNDEFINED:
+        if single[b] != UNDEFINED and b not in leads:
             reverse.setdefault(single[b], b)
-    for lead, row in leads.items():
-        for trail, u in enumerate(row):
+    for lead in sorted(leads):
+        for trail, u in enumerate(leads[lead]):
             if u != UNDEFINED:
                 reverse.setdefault(u, (lead << 8) | trail)
-    for u, b in WINDOWS_UNITS.get(cp, {}).items():
-        reverse[u] = b
-    # Every reverse entry must decode back to its unit, or the converter
-    # would produce bytes that do not read back.
-    for u, b in list(reverse.items()):
-        back = single[b] if b < 0x100 else leads.get(b >> 8, [UNDEFINED] * 256)[b & 0xFF]
-        if back != u and not (b < 0x100 and single[b] == UNDEFINED):
-            pass
+    if cp == 932:
+        # Windows writes the IBM extension kanji with their IBM codes (FA..FC),
+        # not with the NEC-selected duplicates (ED, EE).
+        for lead in (0xFA, 0xFB, 0xFC):
+            for trail, u in enumerate(leads.get(lead, [])):
+                if u != UNDEFINED and reverse.get(u, 0) >> 8 in (0xED, 0xEE):
+                    reverse[u] = (lead << 8) | trail
     return single, leads, reverse
 
 

@@ -123,7 +123,7 @@ def test_round_trip(tool, tmp):
     check('"post.exe"' in out and '"/q %source%"' in out and "size 10240" in out, "list shows names, values, sizes")
     check(int(lines[0][0]) == 0, "the stub record starts the file")
     post_offset = int(lines[1][0])
-    check(post_offset == len(element(s)) + 3 * 24 - 4 + 2, "file record offset is its contents' offset")
+    check(post_offset == len(element(s)) + 30 + 24 + 24, "file record offset is its contents' offset")
 
     code, out, err = tool.run("verify", P(installer))
     check(code == 0, "verify accepts a whole installer (%s)" % err.strip())

@@ -52,7 +52,7 @@ void make_report(message& m) {
     m.charset = "utf-8";
 }
 
-TEST(Message, NewMessageHasTwoDefaultHeaders) {
+TEST(MailMessage, NewMessageHasTwoDefaultHeaders) {
     const message m;
     ASSERT_EQ(m.headers.size(), 2u);
     EXPECT_EQ(m.headers[1].second, "text/plain; charset=\"iso-8859-1\"");
@@ -61,7 +61,7 @@ TEST(Message, NewMessageHasTwoDefaultHeaders) {
     EXPECT_EQ(m.transfer_encoding(), "quoted-printable");
 }
 
-TEST(Message, ReportWireForm) {
+TEST(MailMessage, ReportWireForm) {
     message m;
     make_report(m);
     m.set_text(u"OK");
@@ -75,7 +75,7 @@ TEST(Message, ReportWireForm) {
     EXPECT_EQ(m.headers.back(), (message::header{"Content-Type", "text/plain; charset=\"iso-8859-1\""}));
 }
 
-TEST(Message, HeadersComeOutInReverseOrderOfAdding) {
+TEST(MailMessage, HeadersComeOutInReverseOrderOfAdding) {
     message m;
     m.headers.clear();
     m.add_header("A", "1");
@@ -89,7 +89,7 @@ TEST(Message, HeadersComeOutInReverseOrderOfAdding) {
     EXPECT_EQ(m.lines(), (lines_t{""}));  // no headers: the empty line only
 }
 
-TEST(Message, TransferEncodingIsFoundInAnyCase) {
+TEST(MailMessage, TransferEncodingIsFoundInAnyCase) {
     message m;
     m.remove_header("content-transfer-encoding");
     EXPECT_EQ(m.transfer_encoding(), "");
@@ -106,7 +106,7 @@ TEST(Message, TransferEncodingIsFoundInAnyCase) {
     EXPECT_EQ(value.value(), u"BASE64");
 }
 
-TEST(Message, Base64BodyInPiecesOf57Bytes) {
+TEST(MailMessage, Base64BodyInPiecesOf57Bytes) {
     struct piece_case {
         std::size_t length;
         std::vector<std::size_t> line_lengths;
@@ -134,7 +134,7 @@ TEST(Message, Base64BodyInPiecesOf57Bytes) {
     }
 }
 
-TEST(Message, QuotedPrintableBodyInPiecesOf75Bytes) {
+TEST(MailMessage, QuotedPrintableBodyInPiecesOf75Bytes) {
     struct qp_case {
         std::string body;
         lines_t lines;
@@ -164,7 +164,7 @@ TEST(Message, QuotedPrintableBodyInPiecesOf75Bytes) {
     }
 }
 
-TEST(Message, UnencodedBodyIsSplitIntoLines) {
+TEST(MailMessage, UnencodedBodyIsSplitIntoLines) {
     struct plain_case {
         std::string body;
         lines_t lines;
@@ -186,7 +186,7 @@ TEST(Message, UnencodedBodyIsSplitIntoLines) {
     }
 }
 
-TEST(LineReader, LineEnds) {
+TEST(MessageLineReader, LineEnds) {
     struct reader_case {
         std::string bytes;
         lines_t lines;
@@ -216,7 +216,7 @@ TEST(LineReader, LineEnds) {
     }
 }
 
-TEST(Message, ContentTypeIsRebuiltFromTheFields) {
+TEST(MailMessage, ContentTypeIsRebuiltFromTheFields) {
     struct type_case {
         const char* stored;
         const char* media_type;
@@ -252,7 +252,7 @@ TEST(Message, ContentTypeIsRebuiltFromTheFields) {
     }
 }
 
-TEST(Message, MultipartParts) {
+TEST(MailMessage, MultipartParts) {
     message m;
     m.headers.clear();
     m.media_type = "multipart/mixed";
@@ -276,7 +276,7 @@ TEST(Message, MultipartParts) {
                                   "Content-Type: text/plain; charset=\"iso-8859-1\"", "", "one"}));
 }
 
-TEST(Message, SetTextConvertsIntoTheCharsetSetBefore) {
+TEST(MailMessage, SetTextConvertsIntoTheCharsetSetBefore) {
     message m;
     m.set_text(u"caf\u00e9");
     EXPECT_EQ(m.body, "caf\xE9");
@@ -291,7 +291,7 @@ TEST(Message, SetTextConvertsIntoTheCharsetSetBefore) {
     EXPECT_EQ(m.body, "plain ASCII bytes");
 }
 
-TEST(Message, FailedConversionLeavesTheBodyAsItWas) {
+TEST(MailMessage, FailedConversionLeavesTheBodyAsItWas) {
     struct failing_case {
         const char* charset;
         std::u16string text;
@@ -315,7 +315,7 @@ TEST(Message, FailedConversionLeavesTheBodyAsItWas) {
     EXPECT_EQ(m.body, "\xE9");
 }
 
-TEST(Message, StoredHeaderThatCannotBeDecodedFailsLines) {
+TEST(MailMessage, StoredHeaderThatCannotBeDecodedFailsLines) {
     message m;
     m.remove_header("Content-Type");
     m.add_header("Content-Type", "text/plain; name=\"=?utf-8?Q?=ZZ?=\"");

@@ -106,7 +106,7 @@ TEST(EncodeBits, RejectsWidthsOutsideOneToEight) {
     EXPECT_EQ(out, "x");
 }
 
-TEST(RoundTrip, AllByteValues) {
+TEST(TransferCodingRoundTrip, AllByteValues) {
     const std::string bytes = all_byte_values();
     const std::string b64 = to_base64(bytes);
     EXPECT_EQ(b64.size(), 344u);  // 256 bytes: 85 groups and one padded group

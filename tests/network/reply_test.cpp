@@ -46,7 +46,9 @@ TEST_P(reply_test, reads_and_classifies_one_reply) {
     reply_texts texts{"left over"};
     std::int32_t code = -1;
     EXPECT_EQ(raised_by([&] { code = read_reply(transport, texts); }), c.failure);
-    if (c.failure.category == "none") EXPECT_EQ(code, c.code);
+    if (c.failure.category == "none") {
+        EXPECT_EQ(code, c.code);
+    }
     EXPECT_EQ(texts, c.texts);
 }
 

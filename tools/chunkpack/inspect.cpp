@@ -56,7 +56,7 @@ inspection inspect(const std::string& path) {
         record_info record;
         bool go_on = take(record);
         if (go_on) {
-            const std::string& tag = record.elements[0].data;
+            const std::string tag = record.elements[0].data;  // a copy: elements grows below
             if (tag == reader::tail_marker) {
                 record.kind = "tail";
             } else {
@@ -64,13 +64,22 @@ inspection inspect(const std::string& path) {
                 if (tag == reader::tag_value) {
                     record.kind = "value";
                     go_on = go_on && take(record);
-                } else if (tag == reader::tag_file || tag == reader::tag_stub) {
+                } else if (tag == reader::tag_file) {
                     record.kind = tag;
                     go_on = go_on && take(record) && take(record);
-                    if (go_on && tag == reader::tag_stub) {
+                } else if (tag == reader::tag_stub) {
+                    // The stub's contents element is the program image,
+                    // which code signing changes (checksum, certificate
+                    // entry); like the installer, only its length is read.
+                    record.kind = tag;
+                    if (go_on && take(record)) {
                         result.reached_stub = true;
-                        go_on = false;
+                        unsigned char field[4];
+                        if (archive.seek(-20) && archive.read_exact(field, 4))
+                            result.stub_image_length = static_cast<std::uint32_t>(field[0]) | field[1] << 8 |
+                                                       field[2] << 16 | static_cast<std::uint32_t>(field[3]) << 24;
                     }
+                    go_on = false;
                 } else {
                     record.kind = "other";
                 }

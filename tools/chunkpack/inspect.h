@@ -20,8 +20,9 @@ struct element_info {
 struct record_info {
     // "value", "file", "stub", "tail", or "other" for an unknown tag.
     std::string kind;
-    // In reading order: tag, key, then name and contents (file, stub) or
-    // the value (value). A record cut short holds fewer.
+    // In reading order: tag, key, then name and contents (file), the name
+    // (stub; its image is not read) or the value (value). A record cut
+    // short holds fewer.
     std::vector<element_info> elements;
 
     std::uint64_t offset() const { return elements.empty() ? 0 : elements.back().offset; }
@@ -34,6 +35,8 @@ struct inspection {
     std::optional<std::uint64_t> tail_end;     // end of the tail element
     std::vector<record_info> records;          // reading order: last record first
     bool reached_stub = false;
+    // The length field of the stub's image element, when it could be read.
+    std::optional<std::uint32_t> stub_image_length;
     // End offset of the element that could not be read (length pointing
     // before the start of the file, or a failed read), if reading stopped so.
     std::optional<std::uint64_t> unreadable_end;

@@ -42,6 +42,8 @@ const char usage_text[] =
     "verify   exit status 0 only when the tail element is found and every element down\n"
     "         to the stub record checks; otherwise names the first bad element in reading\n"
     "         order (the one the installer meets first, nearest the end of the file).\n"
+    "         The stub's program image is not checked, as the installer does not check it:\n"
+    "         code signing changes it.\n"
     "extract  after a successful verify, writes the file records into DIR (which must\n"
     "         exist) as the installer would and prints the variables (name=value, the\n"
     "         record nearest the end winning); runs nothing.\n"
@@ -186,12 +188,16 @@ int run_list(const std::vector<std::string>& args) {
     }
     for (auto r = in.records.rbegin(); r != in.records.rend(); ++r) {
         const auto& e = r->elements;
-        std::string line = varrow::format_text("%12llu  %-5s", static_cast<unsigned long long>(r->offset()), r->kind.c_str());
+        std::uint64_t offset = r->offset();
+        if (r->kind == "stub" && e.size() > 2 && in.stub_image_length && offset >= 20 + *in.stub_image_length)
+            offset -= 20 + *in.stub_image_length;  // the image starts the record
+        std::string line = varrow::format_text("%12llu  %-5s", static_cast<unsigned long long>(offset), r->kind.c_str());
         if (r->kind == "other") line += "  tag " + quoted(e[0].data);
         if (e.size() > 1) line += "  key " + quoted(e[1].data);
         if (r->kind == "value" && e.size() > 2) line += "  value " + quoted(e[2].data);
         if ((r->kind == "file" || r->kind == "stub") && e.size() > 2) line += "  name " + quoted(e[2].data);
-        if ((r->kind == "file" || r->kind == "stub") && e.size() > 3) line += "  size " + std::to_string(e[3].length);
+        if (r->kind == "file" && e.size() > 3) line += "  size " + std::to_string(e[3].length);
+        if (r->kind == "stub" && in.stub_image_length) line += "  size " + std::to_string(*in.stub_image_length);
         if (r->kind == "value" && e.size() > 2) line += "  size " + std::to_string(e[2].length);
         const auto* bad = r->first_bad();
         line += bad ? "  BAD DIGEST at offset " + std::to_string(bad->offset) : std::string("  ok");
