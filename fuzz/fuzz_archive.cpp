@@ -2,7 +2,8 @@
 // element reader, the record loop and the extraction with its file-name
 // checks. Each input is written to a scratch file and read by read_archive
 // with the recording user interface; the working folder is a scratch folder
-// emptied before every run.
+// emptied before every run. The tail search is also run on the input with
+// a block border moved into it.
 //
 // Input: the whole installer file.
 
@@ -10,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -19,6 +21,7 @@
 #include "reader/archive/archive_format.h"
 #include "reader/archive/read_archive.h"
 #include "reader/process_state.h"
+#include "varrow/system/file.h"
 #include "varrow/ui/recording.h"
 
 namespace fs = std::filesystem;
@@ -28,7 +31,37 @@ namespace {
 
 fs::path scratch;
 fs::path archive_path;
+fs::path padded_path;
 fs::path out_folder;
+
+void write_file(const fs::path& path, std::string_view bytes) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    TW_FUZZ_CHECK(file.good());
+}
+
+std::optional<std::uint64_t> tail_of(const fs::path& path) {
+    varrow::system::file file = varrow::system::file::open_for_reading(path.string());
+    TW_FUZZ_CHECK(file.is_open());
+    return rd::find_tail(file, file.size());
+}
+
+// The tail search reads the file in blocks from its end. Zero bytes added
+// after the input, enough to make it longer than one block, put a block
+// border at an offset inside the input chosen by the input; the match
+// nearest the end must not change. (The padding only makes one more
+// candidate start eligible: a marker that ends exactly at the input's end.)
+void check_tail_across_block_border(std::string_view input) {
+    constexpr std::size_t block = 64 * 1024;
+    constexpr std::string_view marker = rd::tail_marker;
+    if (input.size() < 2 * marker.size()) return;
+    if (input.substr(input.size() - marker.size()) == marker) return;
+    const std::size_t border = static_cast<unsigned char>(input[0]) * input.size() / 256;
+    std::string padded(input);
+    padded.resize(block + 1 + border, '\0');
+    write_file(padded_path, padded);
+    TW_FUZZ_CHECK(tail_of(padded_path) == tail_of(archive_path));
+}
 
 }  // namespace
 
@@ -40,6 +73,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fs::remove_all(scratch);
     fs::create_directories(scratch);
     archive_path = scratch / "installer.exe";
+    padded_path = scratch / "padded.exe";
     out_folder = scratch / "out";
     std::atexit([] {
         std::error_code ignored;
@@ -51,11 +85,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fs::remove_all(out_folder);
     fs::create_directory(out_folder);
-    {
-        std::ofstream file(archive_path, std::ios::binary | std::ios::trunc);
-        file.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-        TW_FUZZ_CHECK(file.good());
-    }
+    fs::remove(padded_path);
+    const std::string_view input = tarnwick::fuzz::as_text(data, size);
+    write_file(archive_path, input);
     rd::working_folder = out_folder.string() + "/";
     rd::archive_valid = false;
     rd::installer_variables = rd::variable_store();
@@ -86,5 +118,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         TW_FUZZ_CHECK(!box.is_question);
         TW_FUZZ_CHECK(captions.count(box.caption) == 1);
     }
+
+    check_tail_across_block_border(input);
     return 0;
 }

@@ -51,9 +51,9 @@ log_reading read_log(varrow::internet::message2::message& report);
 // marker is present or the field holds no number.
 std::int32_t product_number(const std::string& analysis_text);
 
-// The four characters in front of the first "." that follows
-// "dialog SetupError" (looked for from the 18th character after the
-// marker's start on), read as a number; 0 when there is none.
+// The four characters in front of the first "." after "dialog SetupError"
+// (searched from one character past the marker's end), read as a number; 0
+// when the marker or the dot is missing.
 std::int32_t setup_error_number(const std::string& analysis_text);
 
 // The built-in download host's IPv4 address in dotted form, or empty.

@@ -506,6 +506,7 @@ def main():
     parser.add_argument("--wine", type=Path)
     parser.add_argument("--out", type=Path, required=True)
     parser.add_argument("--big", choices=["auto", "yes", "no"], default="auto")
+    parser.add_argument("--sizes", help="setup-file sizes in MiB instead of 1,64,512 (trial runs)")
     parser.add_argument("--update-docs", type=Path)
     parser.add_argument("--only", default="", help="comma-separated groups: gbench,md5,start,installer,send")
     args = parser.parse_args()
@@ -546,7 +547,10 @@ def main():
         if want("start"):
             process_start_figures(table, args, args.out, wine_env)
         if want("installer"):
-            plot_rows = installer_figures(table, args, args.out, READER_SIZES, wine_env)
+            sizes = READER_SIZES
+            if args.sizes:
+                sizes = [("%s MiB" % n, int(n) * MiB) for n in args.sizes.split(",")]
+            plot_rows = installer_figures(table, args, args.out, sizes, wine_env)
             # The 1.9 GiB case shows streaming extraction; extraction that
             # holds whole elements in memory has shown its growth already.
             streams = all(r["rss"] < 64 for r in plot_rows if r["size"] == "512 MiB")

@@ -44,6 +44,8 @@ struct mail_case {
     std::uint32_t timeout_ms = 10000;
 };
 
+void PrintTo(const mail_case& c, std::ostream* out) { *out << c.name; }
+
 class mail_test : public testing::TestWithParam<mail_case> {};
 
 TEST_P(mail_test, runs_one_transaction) {
@@ -142,15 +144,18 @@ TEST(smtp, large_message_arrives_byte_for_byte) {
     for (int i = 0; i < 5000; ++i) {
         // Lines of 0 to 150 bytes, every seventh beginning with a dot.
         std::string line(static_cast<std::size_t>(i * 37 % 151), static_cast<char>('A' + i % 26));
-        if (i % 7 == 0) line.insert(0, ".");
+        if (i % 7 == 0) {
+            line.insert(line.begin(), '.');
+            expected_data.push_back('.');
+        }
         lines.push_back(line);
-        expected_data += (i % 7 == 0 ? "." : "") + line + "\r\n";
+        expected_data.append(line).append("\r\n");
     }
     // Lines longer than a piece, one of them stuffed.
     lines.push_back(std::string(200000, 'L'));
-    expected_data += std::string(200000, 'L') + "\r\n";
-    lines.push_back("." + std::string(70000, 'M'));
-    expected_data += ".." + std::string(70000, 'M') + "\r\n";
+    expected_data.append(200000, 'L').append("\r\n");
+    lines.push_back(std::string(1, '.').append(70000, 'M'));
+    expected_data.append("..").append(70000, 'M').append("\r\n");
     varrow::internet::smtp::detail::send_mail("installer", address, recipient, "", lines, 10000);
     const std::string received = server.received();
     const std::string expected = client_ehlo + client_envelope + "DATA\r\n" + expected_data + ".\r\nQUIT\r\n";

@@ -35,6 +35,8 @@ struct reply_case {
     reply_texts texts;      // after the call, also after a raise
 };
 
+void PrintTo(const reply_case& c, std::ostream* out) { *out << c.name; }
+
 class reply_test : public testing::TestWithParam<reply_case> {};
 
 TEST_P(reply_test, reads_and_classifies_one_reply) {

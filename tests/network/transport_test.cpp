@@ -28,6 +28,8 @@ struct read_line_case {
     std::vector<std::string> lines;
 };
 
+void PrintTo(const read_line_case& c, std::ostream* out) { *out << c.name; }
+
 class read_line_test : public testing::TestWithParam<read_line_case> {};
 
 TEST_P(read_line_test, splits_the_stream_into_lines) {

@@ -27,6 +27,9 @@ std::string to_multibyte(const std::u16string& text, std::int32_t codepage, bool
     if (capacity / info.MaxCharSize != text.size()) throw out_of_memory("");
     std::string buffer(capacity, '\0');
     BOOL used_default = FALSE;
+    // The services do not set the last error on every path that writes
+    // nothing, so a stale value must not be mistaken for this call's.
+    SetLastError(ERROR_SUCCESS);
     const int n = WideCharToMultiByte(static_cast<UINT>(codepage), 0,
                                       reinterpret_cast<LPCWSTR>(text.data()), length,
                                       buffer.data(), checked_length(buffer.size()),
@@ -49,6 +52,7 @@ std::string to_multibyte(const std::u16string& text, std::int32_t codepage, bool
 std::u16string to_wide(const std::string& bytes, std::int32_t codepage, bool restricted) {
     const int length = checked_length(bytes.size());
     std::u16string buffer(bytes.size(), u'\0');
+    SetLastError(ERROR_SUCCESS);
     const int n = MultiByteToWideChar(static_cast<UINT>(codepage),
                                       restricted ? 0 : MB_ERR_INVALID_CHARS,
                                       bytes.data(), length,

@@ -56,7 +56,7 @@ bool utf7_direct(char16_t unit) {
         return true;
     switch (unit) {
     case u'\'': case u'(': case u')': case u',': case u'-': case u'.': case u'/':
-    case u':': case u'?': case u' ': case u'\t': case u'\r': case u'\n':
+    case u':': case u'?': case u' ': case u'\t': case u'\r': case u'\n': case u'\0':
         return true;
     default:
         return false;

@@ -20,7 +20,7 @@ std::string utf16_to_utf8(const std::u16string& text);
 std::u16string utf8_to_utf16(const std::string& bytes);
 
 // Directly written: letters, digits, ' ( ) , - . / : ? and space, tab, CR,
-// LF; "+" is written "+-"; every other run goes base64 between "+" and "-".
+// LF, NUL; "+" is written "+-"; every other run goes base64 between "+" and "-".
 // Output is at most five bytes per unit.
 std::string utf16_to_utf7(const std::u16string& text);
 
