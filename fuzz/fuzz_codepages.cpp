@@ -74,6 +74,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // UTF-8 and UTF-7 hold every well-formed text exactly.
         if ((codepage == 65001 || codepage == 65000) && well_formed_utf16(units))
             TW_FUZZ_CHECK(uc::to_wide(encoded, codepage) == units);
+        // What a code page wrote, it reads back (best-fit characters may
+        // come back as others, but nothing may be unreadable).
+        if (!uc::restricted_codepage(codepage)) {
+            try {
+                (void)uc::to_wide(encoded, codepage);
+            } catch (const uc::generic&) {
+                TW_FUZZ_CHECK(!"to_wide refuses what to_multibyte wrote");
+            }
+        }
     } catch (const uc::generic&) {
     }
     return 0;

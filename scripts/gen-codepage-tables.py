@@ -221,6 +221,10 @@ def build(cp, kind, source):
             for trail, u in enumerate(leads.get(lead, [])):
                 if u != UNDEFINED and reverse.get(u, 0) >> 8 in (0xED, 0xEE):
                     reverse[u] = (lead << 8) | trail
+    if cp == 950:
+        # Four box-drawing characters have a second code among the ETEN
+        # extensions; Windows writes that one.
+        reverse.update({0x2550: 0xF9F9, 0x255E: 0xF9E9, 0x2561: 0xF9EB, 0x256A: 0xF9EA})
     return single, leads, reverse
 
 

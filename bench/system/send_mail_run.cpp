@@ -1,12 +1,15 @@
 // Sends a log file as the report tool does (UTF-8 text, base64 lines) with
 // send_mail to a mail server and prints how long each send_mail call took.
 //
-//   send_mail_run LOG HOST PORT [--repeat N] [--dump FILE]
+//   send_mail_run LOG HOST PORT [--repeat N] [--dump FILE] [--per-line N]
 //
 // Output, one line each:  lines <count>, wire_bytes <bytes of the DATA phase
 // without the final ".">, compose_seconds <s>, then send_seconds <s> per
 // repeat. --dump writes the message lines, each with CR LF, to FILE, so that
-// another client can send exactly the same message.
+// another client can send exactly the same message. --per-line N then runs
+// the same exchange N times with one send call per message line (and one
+// for each stuffed "."), the way the DATA phase went out before it was
+// gathered into larger sends, and prints per_line_seconds <s> for each.
 #include <chrono>
 #include <cstdio>
 #include <exception>
@@ -19,6 +22,7 @@
 #include "varrow/internet/environment/environment.h"
 #include "varrow/internet/message2/message.h"
 #include "varrow/internet/smtp/smtp.h"
+#include "varrow/internet/transport/tcp/tcp.h"
 #include "varrow/system/command_line.h"
 #include "varrow/system/program_entry.h"
 #include "varrow/variant.h"
@@ -31,15 +35,39 @@ double seconds_since(clock_type::time_point start) {
     return std::chrono::duration<double>(clock_type::now() - start).count();
 }
 
+// The exchange of send_mail with one flush per message line.
+void send_per_line(const varrow::internet::address::ip4& server, const varrow::internet::smtp::message_lines& lines) {
+    namespace smtp = varrow::internet::smtp;
+    varrow::internet::transport::tcp::raw transport;
+    transport.open(server);
+    transport.connect_to(server);
+    smtp::reply_texts texts;
+    smtp::greet("installer", transport, texts);
+    smtp::send_command(transport, texts, "RSET");
+    smtp::send_command(transport, texts, "MAIL FROM: <>");
+    smtp::send_command(transport, texts, "RCPT TO: <sink@127.0.0.1>");
+    transport.write_line("DATA");
+    while (smtp::read_reply(transport, texts) != 354) {
+    }
+    for (const std::string& line : lines) {
+        if (!line.empty() && line.front() == '.') transport.write(".");
+        transport.write_line(line);
+    }
+    smtp::send_command(transport, texts, ".");
+    smtp::quit(transport);
+}
+
 int run(const std::vector<std::string>& args) {
     if (args.size() < 3) {
         std::fprintf(stderr, "usage: send_mail_run LOG HOST PORT [--repeat N] [--dump FILE]\n");
         return 2;
     }
     int repeat = 1;
+    int per_line = 0;
     std::string dump;
     for (std::size_t i = 3; i + 1 < args.size(); i += 2) {
         if (args[i] == "--repeat") repeat = static_cast<int>(varrow::variant(args[i + 1]).as_integer());
+        else if (args[i] == "--per-line") per_line = static_cast<int>(varrow::variant(args[i + 1]).as_integer());
         else if (args[i] == "--dump") dump = args[i + 1];
     }
 
@@ -83,6 +111,12 @@ int run(const std::vector<std::string>& args) {
         const auto start = clock_type::now();
         varrow::internet::smtp::send_mail("installer", server, "sink@127.0.0.1", "", lines);
         std::printf("send_seconds %.6f\n", seconds_since(start));
+        std::fflush(stdout);
+    }
+    for (int i = 0; i < per_line; ++i) {
+        const auto start = clock_type::now();
+        send_per_line(server, lines);
+        std::printf("per_line_seconds %.6f\n", seconds_since(start));
         std::fflush(stdout);
     }
     return 0;

@@ -1,5 +1,6 @@
 #include "reader/archive/archive_format.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -23,22 +24,63 @@ bool is_plain_file_name(std::string_view name) {
     return name.find_first_of("/\\:") == std::string_view::npos;
 }
 
-element_status read_element_raw(varrow::system::file& archive, std::string& data) {
+namespace {
+
+// Reads the stored digest and length of the element ending at the current
+// position and checks that the length lies inside the file. On success the
+// position is the start of the data.
+bool read_element_header(varrow::system::file& archive, unsigned char stored[16], std::uint32_t& n) {
     const std::uint64_t end = archive.position();
-    if (end == UINT64_MAX || end < element_overhead) return element_status::unreadable;
-
-    unsigned char stored[16];
-    if (!archive.seek(-16) || !archive.read_exact(stored, 16)) return element_status::unreadable;
+    if (end == UINT64_MAX || end < element_overhead) return false;
+    if (!archive.seek(-16) || !archive.read_exact(stored, 16)) return false;
     unsigned char length_field[4];
-    if (!archive.seek(-20) || !archive.read_exact(length_field, 4)) return element_status::unreadable;
-    const std::uint32_t n = le32(length_field);
-
+    if (!archive.seek(-20) || !archive.read_exact(length_field, 4)) return false;
+    n = le32(length_field);
     // The length must lie inside the file before anything is sized by it; a
     // damaged field must not cost gigabytes. Computed in 64 bits so that
     // n + 20 cannot wrap.
-    if (n > max_element_length || static_cast<std::uint64_t>(n) + element_overhead > end)
-        return element_status::unreadable;
-    if (!archive.seek(-static_cast<std::int32_t>(n + 4))) return element_status::unreadable;
+    if (n > max_element_length || static_cast<std::uint64_t>(n) + element_overhead > end) return false;
+    return archive.seek(-static_cast<std::int32_t>(n + 4));
+}
+
+}  // namespace
+
+element_status check_element_streamed(varrow::system::file& archive, element_span& span, std::vector<char>& buffer) {
+    unsigned char stored[16];
+    std::uint32_t n = 0;
+    if (!read_element_header(archive, stored, n)) return element_status::unreadable;
+    span.offset = archive.position();
+    span.length = n;
+    buffer.resize(std::min(n, stream_block));
+    md5 digest;
+    for (std::uint32_t left = n; left > 0;) {
+        const std::uint32_t piece = std::min(left, stream_block);
+        if (!archive.read_exact(buffer.data(), piece)) return element_status::unreadable;
+        digest.update(buffer.data(), piece);
+        left -= piece;
+    }
+    const bool holds = std::memcmp(digest.digest().data(), stored, 16) == 0;
+    if (!archive.seek_to(span.offset)) return element_status::unreadable;
+    return holds ? element_status::ok : element_status::bad_digest;
+}
+
+bool copy_span(varrow::system::file& archive, const element_span& span, varrow::system::file& out,
+               std::vector<char>& buffer) {
+    if (!archive.seek_to(span.offset)) return false;
+    buffer.resize(std::min(span.length, stream_block));
+    for (std::uint32_t left = span.length; left > 0;) {
+        const std::uint32_t piece = std::min(left, stream_block);
+        if (!archive.read_exact(buffer.data(), piece)) return false;
+        (void)out.write(buffer.data(), piece);
+        left -= piece;
+    }
+    return archive.seek_to(span.offset);
+}
+
+element_status read_element_raw(varrow::system::file& archive, std::string& data) {
+    unsigned char stored[16];
+    std::uint32_t n = 0;
+    if (!read_element_header(archive, stored, n)) return element_status::unreadable;
 
     data.resize(n);
     if (n > 0 && !archive.read_exact(data.data(), n)) return element_status::unreadable;

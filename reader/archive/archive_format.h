@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "varrow/system/file.h"
 
@@ -37,6 +38,28 @@ enum class element_status {
 // is the element's start. `data` is resized to the stored length only after
 // that length has been found to lie inside the file.
 element_status read_element_raw(varrow::system::file& archive, std::string& data);
+
+// Where an element's data lies in the file.
+struct element_span {
+    std::uint64_t offset = 0;  // first data byte
+    std::uint32_t length = 0;
+};
+
+// Size of the blocks in which large elements are digested and copied.
+inline constexpr std::uint32_t stream_block = 1024 * 1024;
+
+// Like read_element_raw, but the data is not kept: the digest is computed
+// over blocks of `buffer` (resized to at most stream_block bytes), so memory
+// stays small whatever the element's size. `span` receives where the data
+// lies. On `ok` and `bad_digest` the position is the element's start.
+element_status check_element_streamed(varrow::system::file& archive, element_span& span, std::vector<char>& buffer);
+
+// Copies the data of `span` to `out` in blocks of `buffer`, and leaves the
+// archive's position at the span's start. False when a seek or read of the
+// archive fails; write failures are not reported (the caller does not check
+// the write of an extracted file).
+bool copy_span(varrow::system::file& archive, const element_span& span, varrow::system::file& out,
+               std::vector<char>& buffer);
 
 // True for a name that stays inside the folder it is joined to: not empty,
 // not "." or "..", and without folder separators or a drive (no '/', '\\'

@@ -11,14 +11,15 @@ namespace sys = varrow::system;
 
 namespace {
 
+
 void show_failure(const std::string& path, std::uint32_t code, const char* caption) {
     varrow::ui::notice("File: " + path + "\rError: " + sys::system_error_text(code), caption);
 }
 
-}  // namespace
-
-bool read_element(sys::file& archive, std::string& data) {
-    switch (read_element_raw(archive, data)) {
+// What a failed element means for the reader: a bad digest is shown and
+// makes the archive invalid; an unreadable element just stops the reading.
+bool accept(element_status status) {
+    switch (status) {
         case element_status::ok:
             return true;
         case element_status::bad_digest:
@@ -30,6 +31,10 @@ bool read_element(sys::file& archive, std::string& data) {
     }
     return false;
 }
+
+}  // namespace
+
+bool read_element(sys::file& archive, std::string& data) { return accept(read_element_raw(archive, data)); }
 
 void read_archive(const std::string& module_path) {
     sys::file archive = sys::file::open_for_reading(module_path);
@@ -44,7 +49,12 @@ void read_archive(const std::string& module_path) {
     }
     if (!archive.seek_to(*tail_end)) return;
 
-    std::string tag, key, value, name, contents;
+    std::string tag, key, value, name;
+    // File contents are never held whole: their digest is checked block by
+    // block, and only then are they copied block by block, so memory stays
+    // small whatever the size of the payload.
+    std::vector<char> buffer;
+    element_span contents;
     for (;;) {
         if (!read_element(archive, tag)) break;
         if (tag == tail_marker) {
@@ -56,7 +66,7 @@ void read_archive(const std::string& module_path) {
             if (!read_element(archive, value)) break;
             installer_variables.insert_first(key, value);
         } else if (tag == tag_file) {
-            if (!read_element(archive, name) || !read_element(archive, contents)) break;
+            if (!read_element(archive, name) || !accept(check_element_streamed(archive, contents, buffer))) break;
             if (!key.empty()) installer_variables.insert_first(key, name);
             const std::string target = working_folder + name;
             if (!is_plain_file_name(name)) {
@@ -68,10 +78,9 @@ void read_archive(const std::string& module_path) {
                 show_failure(target, sys::last_error(), "Failed to extract file!");
                 break;
             }
-            // One write; its result is not checked (the setup start reports
-            // a damaged file better than a guess here could).
-            (void)out.write(contents.data(), static_cast<std::uint32_t>(contents.size()));
-            std::string().swap(contents);
+            // Write results are not checked (the setup start reports a
+            // damaged file better than a guess here could).
+            if (!copy_span(archive, contents, out, buffer)) break;
         } else if (tag == tag_stub) {
             break;
         }

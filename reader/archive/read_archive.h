@@ -14,8 +14,10 @@ namespace tarnwick::reader {
 // its own message boxes ("Failed to open archive!", "Failed to initialize
 // archive!", "Invalid Archive!", "Failed to extract file!"). A file name that
 // is not a plain name (folder parts, "..", a drive or absolute path) is
-// refused like a file that cannot be created. Raises only what allocation
-// raises.
+// refused like a file that cannot be created. File contents are checked and
+// copied in blocks, so memory use does not grow with their size; a record
+// whose contents fail the digest writes nothing. Raises only what
+// allocation raises.
 void read_archive(const std::string& module_path);
 
 // Reads the element that ends at the file's current position into `data` and

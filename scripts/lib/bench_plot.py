@@ -48,6 +48,8 @@ def plot(rows, installer_rows, machine_line, out_dir, png):
 
     values = [r["relative"] for r in relative] + [r["goal"] for r in relative if r["goal"]] + [1.0]
     ymin, ymax = min(values) / 1.5, max(values) * 1.5
+    rss = [r["rss"] for r in installer_rows if r.get("rss")] + [64]
+    rss_top = max(rss) * 6
     script = """
 set terminal pngcairo size 1500,1050 font "DejaVu Sans,10"
 set output {png}
@@ -63,6 +65,9 @@ set boxwidth 0.7
 set logscale y
 set yrange [{ymin}:{ymax}]
 set ylabel "relative speed (log scale)"
+set ytics ("0.01" 0.01, "0.03" 0.03, "0.1" 0.1, "0.3" 0.3, "0.5" 0.5, "0.77" 0.77, "1" 1, "1.5" 1.5, "2" 2, "3" 3, "5" 5, "10" 10, "30" 30, "100" 100, "300" 300, "1000" 1000, "10^4" 10000, "10^5" 100000)
+set lmargin 14
+set bmargin 7
 set xrange [-0.6:{nrel}-0.4]
 set xtics rotate by 25 right font ",9" nomirror
 set grid ytics
@@ -77,6 +82,8 @@ set title "Reader: start to setup start, vs md5sum + cp of the same bytes"
 set yrange [*:*]
 set autoscale x
 set ylabel "seconds (log scale)"
+set ytics auto
+set bmargin 3
 set xtics norotate center font ",10"
 set style data histograms
 set style histogram clustered gap 1
@@ -90,11 +97,13 @@ set origin 0.5,0
 set size 0.5,0.45
 set title "Reader: peak resident memory"
 set ylabel "MiB (log scale)"
+set yrange [1:{rss_top}]
+set key top left
 plot {inst} using 5:xtic(1) lc rgb "{native}" title "native", \\
      '' using 6 lc rgb "{wine}" title "Wine (x86_64 build)", \\
      64 with lines dt 2 lw 2 lc rgb "black" title "64 MiB"
 unset multiplot
-""".format(png=quote(str(png)), title=quote(machine_line), nrel=max(len(relative), 1), ymin=ymin, ymax=ymax,
+""".format(png=quote(str(png)), title=quote(machine_line), nrel=max(len(relative), 1), ymin=ymin, ymax=ymax, rss_top=rss_top,
            rel=quote(str(out_dir / "plot-relative.dat")), inst=quote(str(out_dir / "plot-installer.dat")),
            native=NATIVE_COLOR, ref=REF_COLOR, wine=WINE_COLOR)
     script_path = out_dir / "plot.gp"

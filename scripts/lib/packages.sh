@@ -5,6 +5,7 @@ TW_PACKAGES=(
   wine wine32:i386 wine64
   python3 python3-aiosmtpd xvfb xauth xdotool osslsigncode
   clang libclang-rt-14-dev libssl-dev libbenchmark-dev gnuplot-nox time
+  locales
 )
 
 tw_missing_packages() {

@@ -88,6 +88,38 @@ TEST_F(ReadArchive, WholeArchiveWritesFilesAndValues) {
     EXPECT_EQ(r::installer_variables.expand(var("parameters")), "/q S");
 }
 
+TEST_F(ReadArchive, LargeFilesAcrossSeveralBlocks) {
+    // Contents longer than the block in which they are digested and copied:
+    // whole, and with one byte wrong in the last, partial block.
+    const std::size_t size = 2 * r::stream_block + 12345;
+    const std::string big = noise(size, 40);
+    for (std::size_t flip : {std::size_t(0), size - 1, std::size_t(r::stream_block), std::size_t(-1)}) {
+        SCOPED_TRACE(flip);
+        TearDown();
+        SetUp();
+        archive_builder b;
+        b.stub(stub_image, "Reader.exe", "stub").file("", "exact.bin", noise(r::stream_block, 41));
+        const std::size_t at = b.size();
+        b.file("big", "big.bin", big).value("late", "1").tail();
+        std::string bytes = b.bytes();
+        if (flip != std::size_t(-1)) bytes[at + flip] = static_cast<char>(bytes[at + flip] ^ 0x40);
+        run(bytes);
+        if (flip == std::size_t(-1)) {
+            EXPECT_TRUE(boxes().empty());
+            EXPECT_TRUE(r::archive_valid);
+            EXPECT_EQ(read_file(work() / "big.bin"), big);
+            EXPECT_EQ(read_file(work() / "exact.bin"), noise(r::stream_block, 41));
+        } else {
+            EXPECT_EQ(boxes(), std::vector<box>{invalid_archive_box()});
+            EXPECT_FALSE(r::archive_valid);
+            EXPECT_FALSE(extracted("big.bin"));  // nothing of that record is written
+            EXPECT_FALSE(extracted("exact.bin"));
+            EXPECT_EQ(var("big"), "<absent>");
+        }
+        EXPECT_EQ(var("late"), "1");
+    }
+}
+
 TEST_F(ReadArchive, CorruptedElementStopsAtIt) {
     // records_done: records read in full before the bad element, in reading
     // order (setup program, parameters, post).

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <functional>
 #include <vector>
 #include <string>
@@ -142,20 +141,6 @@ TEST_F(SignedImage, ArchiveInsideTheCertificateTableIsNotUsed) {
         EXPECT_EQ(fs::exists(work() / "real.txt"), std::string(row.origin) == "real");
         EXPECT_EQ(fs::exists(work() / "fake.txt"), std::string(row.origin) == "fake");
     }
-}
-
-// A file signed by osslsigncode, with a fake archive slipped into its
-// certificate table; made by the chunkpack script test, which runs this case
-// on purpose (disabled in ordinary runs: it needs that file).
-TEST_F(SignedImage, DISABLED_RealSignatureWithFakeArchiveInside) {
-    const char* signed_path = std::getenv("TW_SIGNED_INSTALLER");
-    ASSERT_NE(signed_path, nullptr) << "TW_SIGNED_INSTALLER names the signed installer";
-    r::read_archive(signed_path);
-    EXPECT_TRUE(r::archive_valid);
-    ASSERT_NE(r::installer_variables.find_value("origin"), nullptr);
-    EXPECT_EQ(*r::installer_variables.find_value("origin"), "real");
-    EXPECT_TRUE(fs::exists(work() / "real.txt"));
-    EXPECT_FALSE(fs::exists(work() / "fake.txt"));
 }
 
 }  // namespace

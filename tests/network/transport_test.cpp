@@ -62,6 +62,8 @@ INSTANTIATE_TEST_SUITE_P(
                     read_line_case{"cr_cr_ends_two_lines", {"a\r\rb\r\n"}, {"a", "", "b"}},
                     read_line_case{"lf_lf_ends_two_lines", {"a\n\nb\r\n"}, {"a", "", "b"}},
                     read_line_case{"lf_cr_ends_one_line", {"a\n\rb\r\n"}, {"a", "b"}},
+                    read_line_case{"lf_cr_split_over_packets", {"a\n", "\rb\r\n"}, {"a", "b"}},
+                    read_line_case{"lf_lf_split_over_packets", {"a\n", "\nb\r\n"}, {"a", "", "b"}},
                     read_line_case{"lone_cr_and_lone_lf", {"a\rb\nc\r\n"}, {"a", "b", "c"}},
                     read_line_case{"empty_line", {"\r\n"}, {""}},
                     read_line_case{"zero_byte_inside_a_line", {std::string("a\0b\r\n", 5)}, {std::string("a\0b", 3)}}),

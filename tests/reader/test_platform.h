@@ -45,6 +45,10 @@ void set_environment(const std::string& name, const std::optional<std::string>& 
 // a terminated text).
 void store_language_value(const std::optional<std::string>& value, const std::string& config_folder);
 
+// Makes `link` a symbolic link to `target` (a folder link when `folder`).
+// False when the platform cannot make one here.
+bool make_link(const std::string& target, const std::string& link, bool folder);
+
 // The path of a built program in the form the platform's calls take
 // (Windows under Wine: the Z: drive form of the Unix path).
 std::string native_path(const std::string& unix_path);

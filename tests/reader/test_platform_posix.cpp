@@ -9,6 +9,7 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 extern char** environ;
 
@@ -71,6 +72,10 @@ void store_language_value(const std::optional<std::string>& value, const std::st
     if (!f) throw std::runtime_error("cannot write " + file.string());
     std::fwrite(value->data(), 1, value->size(), f);
     std::fclose(f);
+}
+
+bool make_link(const std::string& target, const std::string& link, bool) {
+    return ::symlink(target.c_str(), link.c_str()) == 0;
 }
 
 std::string native_path(const std::string& unix_path) { return unix_path; }

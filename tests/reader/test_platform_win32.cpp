@@ -17,7 +17,10 @@ struct program::state {
 program::program(const std::string& path, const std::vector<std::string>& arguments)
     : state_(std::make_unique<state>()) {
     std::string command = varrow::system::quote_argument(path);
-    if (!arguments.empty()) command += " " + varrow::system::join_arguments(arguments);
+    if (!arguments.empty()) {
+        command += ' ';
+        command += varrow::system::join_arguments(arguments);
+    }
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
@@ -68,8 +71,15 @@ void store_language_value(const std::optional<std::string>& value, const std::st
     RegCloseKey(key);
 }
 
+bool make_link(const std::string& target, const std::string& link, bool folder) {
+    // Unprivileged creation needs developer mode on Windows 10 and later.
+    const DWORD flags = (folder ? 0x1u : 0u) | 0x2u /* SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE */;
+    return CreateSymbolicLinkA(link.c_str(), target.c_str(), flags) != 0;
+}
+
 std::string native_path(const std::string& unix_path) {
-    std::string out = "Z:" + unix_path;
+    std::string out = "Z:";
+    out += unix_path;
     for (char& c : out)
         if (c == '/') c = '\\';
     return out;

@@ -17,7 +17,7 @@ int varrow::system::program_main(const std::string& command_line) {
     varrow::real_mutex mutex(arguments[0]);
     const bool taken = mutex.wait(0);
     {
-        std::ofstream marker(arguments[1] + ".part");
+        std::ofstream marker(arguments[1] + ".part", std::ios::binary);
         marker << (taken ? "taken" : "busy") << "\n";
     }
     // Renamed into place, so a reader never sees half a marker.

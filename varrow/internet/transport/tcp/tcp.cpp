@@ -40,6 +40,13 @@ void base::write(std::string_view text) {
 }
 
 void base::read_line(std::string& text) {
+    // An LF that ended the previous line may be followed by the CR of an
+    // LF CR pair only now.
+    if (pending_pair_byte_ != 0) {
+        if (input_queue_.empty()) fill();
+        if (input_queue_.front() == pending_pair_byte_) input_queue_.pop_front();
+        pending_pair_byte_ = 0;
+    }
     std::size_t position = 0;
     for (;;) {
         const std::size_t scan_end = std::min(input_queue_.size(), max_line_length + 1);
@@ -53,10 +60,14 @@ void base::read_line(std::string& text) {
     input_queue_.erase(input_queue_.begin(), input_queue_.begin() + static_cast<std::ptrdiff_t>(position) + 1);
     // After a CR the LF of the same pair may still be on its way, so wait
     // for the next byte. After an LF nothing has to follow: a peer that ends
-    // its lines with a lone LF and then waits for us must not stall us.
+    // its lines with a lone LF and then waits for us must not stall us, so a
+    // CR that completes LF CR later is dropped by the next read_line.
     if (line_end == '\r' && input_queue_.empty()) fill();
-    if (!input_queue_.empty() && is_line_end(input_queue_.front()) && input_queue_.front() != line_end)
+    if (input_queue_.empty()) {
+        pending_pair_byte_ = '\r';
+    } else if (is_line_end(input_queue_.front()) && input_queue_.front() != line_end) {
         input_queue_.pop_front();
+    }
 }
 
 std::size_t base::receive(char* buffer, std::size_t length) {

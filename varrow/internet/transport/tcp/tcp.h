@@ -44,8 +44,9 @@ public:
     void write(std::string_view text);
 
     // Replaces text with the next line of the input stream, without its line
-    // end, filling as often as needed. CR, LF, CR LF and LF CR end one line;
-    // CR CR and LF LF end two. Raises what fill raises (connection_closed
+    // end, filling as often as needed. CR, LF, CR LF and LF CR end one line
+    // (also when the pair is split between receives); CR CR and LF LF end
+    // two. Returns without waiting for more after a line that ends in LF. Raises what fill raises (connection_closed
     // with "recv() failed" when the peer closes), or transport::generic with
     // "Line too long" beyond max_line_length; either way the partial line
     // stays queued.
@@ -73,6 +74,11 @@ protected:
     std::deque<char> output_queue_;
     // Bytes received and not yet consumed, taken from the front.
     std::deque<char> input_queue_;
+
+private:
+    // CR when the last line ended with an LF that was the last byte
+    // received: a CR arriving first belongs to that line end.
+    char pending_pair_byte_ = 0;
 };
 
 // flush and fill directly on the socket, without an encoding layer.
