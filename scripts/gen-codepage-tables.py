@@ -81,6 +81,8 @@ WINDOWS_BYTES = {
     28597: {0xA1: 0x02BD, 0xA2: 0x02BC, 0xA4: None, 0xA5: None, 0xAA: None},
     28598: {0xAF: 0x203E, 0xFD: None, 0xFE: None},
 }
+# Logical Hebrew has the characters of visual Hebrew.
+WINDOWS_BYTES[38598] = WINDOWS_BYTES[28598]
 
 # Pages in which Windows gives the bytes 0x80..0x9F that have no character
 # the C1 control of the same value.

@@ -65,13 +65,14 @@ element_status check_element_streamed(varrow::system::file& archive, element_spa
 }
 
 bool copy_span(varrow::system::file& archive, const element_span& span, varrow::system::file& out,
-               std::vector<char>& buffer) {
+               std::vector<char>& buffer, bool* all_written) {
+    if (all_written) *all_written = true;
     if (!archive.seek_to(span.offset)) return false;
     buffer.resize(std::min(span.length, stream_block));
     for (std::uint32_t left = span.length; left > 0;) {
         const std::uint32_t piece = std::min(left, stream_block);
         if (!archive.read_exact(buffer.data(), piece)) return false;
-        (void)out.write(buffer.data(), piece);
+        if (!out.write(buffer.data(), piece) && all_written) *all_written = false;
         left -= piece;
     }
     return archive.seek_to(span.offset);

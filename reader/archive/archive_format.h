@@ -56,10 +56,10 @@ element_status check_element_streamed(varrow::system::file& archive, element_spa
 
 // Copies the data of `span` to `out` in blocks of `buffer`, and leaves the
 // archive's position at the span's start. False when a seek or read of the
-// archive fails; write failures are not reported (the caller does not check
-// the write of an extracted file).
+// archive fails. Writing goes on after a failed write; `all_written`, if
+// given, tells whether every write succeeded.
 bool copy_span(varrow::system::file& archive, const element_span& span, varrow::system::file& out,
-               std::vector<char>& buffer);
+               std::vector<char>& buffer, bool* all_written = nullptr);
 
 // True for a name that stays inside the folder it is joined to: not empty,
 // not "." or "..", and without folder separators or a drive (no '/', '\\'

@@ -11,7 +11,6 @@ namespace sys = varrow::system;
 
 namespace {
 
-
 void show_failure(const std::string& path, std::uint32_t code, const char* caption) {
     varrow::ui::notice("File: " + path + "\rError: " + sys::system_error_text(code), caption);
 }

@@ -50,13 +50,13 @@ def plot(rows, installer_rows, machine_line, out_dir, png):
     ymin, ymax = min(values) / 1.5, max(values) * 1.5
     rss = [r["rss"] for r in installer_rows if r.get("rss")] + [64]
     rss_top = max(rss) * 6
-    script = """
+    template = """
 set terminal pngcairo size 1500,1050 font "DejaVu Sans,10"
 set output {png}
 set datafile separator "\\t"
 set termoption noenhanced
 set multiplot title {title} font ",11"
-
+""" + ("""
 set origin 0,0.45
 set size 1,0.52
 set title "Speed relative to the reference (1 = as fast; higher is better)   [N] native, [W] Wine (x86_64 build)"
@@ -75,7 +75,7 @@ set key top right
 plot {rel} using 1:3:($5==1?0x1f77b4:0xd62728):xtic(2) with boxes lc rgb variable notitle, \\
      {rel} using 1:4 with points pt 5 ps 1.6 lc rgb "black" title "goal", \\
      1 with lines dt 2 lc rgb "#555555" notitle
-
+""" if relative else "") + ("""
 set origin 0,0
 set size 0.5,0.45
 set title "Reader: start to setup start, vs md5sum + cp of the same bytes"
@@ -90,8 +90,7 @@ set style histogram clustered gap 1
 set boxwidth 0.9 relative
 set key top left
 plot {inst} using 2:xtic(1) lc rgb "{native}" title "Reader, native", \\
-     '' using 3 lc rgb "{ref}" title "md5sum + cp", \\
-     '' using 4 lc rgb "{wine}" title "Reader, Wine (x86_64 build)"
+     '' using 3 lc rgb "{ref}" title "md5sum + cp"{wine_times}
 
 set origin 0.5,0
 set size 0.5,0.45
@@ -100,10 +99,16 @@ set ylabel "MiB (log scale)"
 set yrange [1:{rss_top}]
 set key top left
 plot {inst} using 5:xtic(1) lc rgb "{native}" title "native", \\
-     '' using 6 lc rgb "{wine}" title "Wine (x86_64 build)", \\
-     64 with lines dt 2 lw 2 lc rgb "black" title "64 MiB"
+{wine_rss}     64 with lines dt 2 lw 2 lc rgb "black" title "64 MiB"
+""" if installer_rows else "") + """
 unset multiplot
-""".format(png=quote(str(png)), title=quote(machine_line), nrel=max(len(relative), 1), ymin=ymin, ymax=ymax, rss_top=rss_top,
+"""
+    has_wine = any(r["platform"] != "native" for r in installer_rows)
+    wine_times = (', \\\n     \'\' using 4 lc rgb "%s" title "Reader, Wine (x86_64 build)"' % WINE_COLOR
+                  if has_wine else "")
+    wine_rss = ('     \'\' using 6 lc rgb "%s" title "Wine (x86_64 build)", \\\n' % WINE_COLOR
+                if has_wine else "")
+    script = template.format(wine_times=wine_times, wine_rss=wine_rss, png=quote(str(png)), title=quote(machine_line), nrel=max(len(relative), 1), ymin=ymin, ymax=ymax, rss_top=rss_top,
            rel=quote(str(out_dir / "plot-relative.dat")), inst=quote(str(out_dir / "plot-installer.dat")),
            native=NATIVE_COLOR, ref=REF_COLOR, wine=WINE_COLOR)
     script_path = out_dir / "plot.gp"

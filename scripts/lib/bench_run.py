@@ -82,7 +82,11 @@ def fmt(value, unit=""):
     if value is None:
         return "-"
     if unit == "s":
-        return "%.4f s" % value if value < 10 else "%.2f s" % value
+        if value < 1e-3:
+            return "%.1f us" % (value * 1e6)
+        if value < 1:
+            return "%.1f ms" % (value * 1e3)
+        return "%.2f s" % value
     if abs(value) >= 100:
         text = "%.0f" % value
     elif abs(value) >= 10:
@@ -204,7 +208,12 @@ def google_benchmarks(native, out_dir):
             if entry.get("run_type", "iteration") != "iteration":
                 continue
             entry["program"] = exe.name
-            results[entry["name"]] = entry
+            # Google Benchmark appends the run settings ("/min_time:2.000",
+            # "/real_time"...) to the name; the pairs go by the plain name.
+            name = "/".join(part for part in entry["name"].split("/")
+                            if not re.match(r"(min_time|min_warmup_time|iterations|repeats|threads):|"
+                                            r"(real_time|manual_time|process_time)$", part))
+            results[name] = entry
     shutil.rmtree(scratch, ignore_errors=True)
     return results
 
@@ -317,14 +326,19 @@ def run_installer(argv, stamp, out_dir, env=None):
     for attempt in range(40):
         if stamp.exists():
             stamp.unlink()
-        run = timed(argv, out_dir, env=env)
+        run = timed(argv, out_dir, env=env, timeout=300)
         if stamp.exists():
-            started = int(stamp.read_text().split()[0])
-            run["to_setup"] = (started - run["start"]) / 1e9
+            fields = stamp.read_text().split()
+            run["to_setup"] = (int(fields[0]) - run["start"]) / 1e9
+            run["digest"] = fields[1] if len(fields) > 1 else None
             return run
         # Status 1 without a setup start: another installation (a test run
-        # of someone else) holds the machine-wide lock. Try again.
-        if run["status"] == 1 and attempt < 39:
+        # of someone else) holds the machine-wide lock. A lock error ("OpenMutex
+        # returned ...") comes from a test that replaces the lock file for a
+        # moment. Both pass; try again.
+        busy = run["status"] == 1 or "OpenMutex returned" in run["stdout"] + run["stderr"]
+        if busy and attempt < 39:
+            log("the installer lock is busy or being tested; retrying")
             time.sleep(0.5)
             continue
         raise RuntimeError("installer run did not start the setup program (status %s): %s" %
@@ -339,7 +353,20 @@ def reference_copy(setup_file, copy_dir, out_dir):
     digest = timed(["md5sum", setup_file], out_dir)
     copy = timed(["cp", setup_file, copy_dir / "setup"], out_dir)
     shutil.rmtree(copy_dir)
-    return dict(wall=digest["wall"] + copy["wall"], rss_kib=max(digest["rss_kib"] or 0, copy["rss_kib"] or 0))
+    return dict(wall=digest["wall"] + copy["wall"], rss_kib=max(digest["rss_kib"] or 0, copy["rss_kib"] or 0),
+                digest=digest["stdout"].split()[0] if digest["stdout"].strip() else None)
+
+
+def check_extracted(table, title, runs, refs):
+    """Every run's setup program saw the setup file with the digest that
+    md5sum gave for the original."""
+    expected = {r["digest"] for r in refs}
+    seen = {r.get("digest") for r in runs}
+    if len(expected) != 1 or seen != expected:
+        table.miss(title + ": extracted file check", "md5 of the extracted setup file %s, of the original %s"
+                   % (sorted(map(str, seen)), sorted(map(str, expected))))
+        return False
+    return True
 
 
 def installer_figures(table, args, out_dir, sizes, wine_env):
@@ -358,13 +385,15 @@ def installer_figures(table, args, out_dir, sizes, wine_env):
         setup_file = work / "setup_stamp"
         installer = work / "installer"
         make_setup_file(native / "setup_stamp", setup_file, size)
-        pack(native / "chunkpack", native / "Reader", setup_file, "setup_stamp", str(stamp), installer)
+        pack(native / "chunkpack", native / "Reader", setup_file, "setup_stamp",
+             "--digest setup_stamp " + str(stamp), installer)
         warm(setup_file, installer)
         reader_runs, ref_runs = [], []
         repeats = 1 if size > 1024 * MiB else REPEATS
         for _ in range(repeats):
             reader_runs.append(run_installer([installer], stamp, work, env))
             ref_runs.append(reference_copy(setup_file, work / "copy", work))
+        check_extracted(table, "Reader, %s" % label, reader_runs, ref_runs)
         leftovers = list(native_tmp.iterdir())
         if leftovers:
             log("note: the working folder was left behind: %s" % leftovers)
@@ -387,7 +416,7 @@ def installer_figures(table, args, out_dir, sizes, wine_env):
             setup_file.unlink()
             make_setup_file(wine_bin / "setup_stamp.exe", wine_setup, size)
             pack(native / "chunkpack", wine_bin / "Reader.exe", wine_setup, "setup_stamp.exe",
-                 wine_path(stamp), wine_installer)
+                 "--digest setup_stamp.exe " + wine_path(stamp), wine_installer)
             warm(wine_setup, wine_installer)
             wine_runs, wine_refs = [], []
             try:
@@ -398,6 +427,7 @@ def installer_figures(table, args, out_dir, sizes, wine_env):
             except (RuntimeError, subprocess.TimeoutExpired) as failure:
                 table.miss("Wine: Reader, %s" % label, str(failure))
             if wine_runs:
+                check_extracted(table, "Wine: Reader, %s" % label, wine_runs, wine_refs)
                 to_setup = median([r["to_setup"] for r in wine_runs])
                 ref = median([r["wall"] for r in wine_refs])
                 rss = max(r["rss_kib"] for r in wine_runs) / 1024

@@ -112,6 +112,26 @@ TEST(download_address, dotted_ipv4_or_empty_without_raising) {
     EXPECT_EQ(post::platform::dotted_ipv4_address("no..such..host"), "");
 }
 
+TEST(ansi_copy, at_most_one_byte_per_code_unit_and_only_whole_characters) {
+    std::string buffer(8, '#');
+#if defined(_WIN32)
+    // windows-1252: one byte each, the euro sign included.
+    post::platform::convert_to_ansi_into(u"Gr\u00FC\u00DFe\u20AC", buffer);
+    EXPECT_EQ(buffer, "Gr\xFC\xDF" "e\x80##");
+#else
+    // UTF-8 as the ANSI code page: "Grüße" takes 7 bytes for 5 units, so
+    // the copy stops before the character that would cross the limit.
+    ::setenv("LC_ALL", "C.UTF-8", 1);
+    post::platform::convert_to_ansi_into(u"Gr\u00FC\u00DFe", buffer);
+    ::setenv("LC_ALL", "C", 1);
+    EXPECT_EQ(buffer, "Gr\xC3\xBC####");
+    // The C locale's windows-1252 has no U+0100: its default character.
+    std::string narrow(4, '#');
+    post::platform::convert_to_ansi_into(u"a\u0100b", narrow);
+    EXPECT_EQ(narrow, "a?b#");
+#endif
+}
+
 TEST(log_encoding, first_two_bytes_choose_ansi_or_utf16) {
     struct row {
         std::string start;
@@ -165,6 +185,21 @@ TEST_F(in_temp_folder, missing_short_and_minimal_logs) {
     EXPECT_TRUE(reading.file.is_open());
     EXPECT_EQ(reading.analysis_text, "abc");
     EXPECT_EQ(report.body, "abc");
+}
+
+TEST_F(in_temp_folder, a_folder_named_install_txt_is_no_log) {
+    // POSIX opens a folder and then fails to read it (nothing to report,
+    // status 0); Windows does not open it at all (status 1).
+    std::filesystem::create_directory("install.txt");
+    varrow::internet::message2::message report;
+#if defined(_WIN32)
+    EXPECT_EQ(read(report).outcome, post::log_outcome::not_opened);
+    EXPECT_EQ(post::report_tool_main("1603"), 1);
+#else
+    EXPECT_EQ(read(report).outcome, post::log_outcome::nothing_to_report);
+    EXPECT_EQ(post::report_tool_main("1603"), 0);
+#endif
+    EXPECT_TRUE(varrow::ui::recording::boxes().empty());
 }
 
 TEST_F(in_temp_folder, ansi_log_is_the_analysis_text_and_becomes_utf8) {

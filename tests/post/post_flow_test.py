@@ -4,7 +4,6 @@ records its boxes), against a real SMTP server on loopback.
 Usage: post_flow_test.py RUN_PREFIX PROGRAM PORT MAILBOX [unittest args]
 RUN_PREFIX is empty natively, the Wine runner (";"-separated) otherwise.
 """
-import base64
 import os
 import platform
 import re

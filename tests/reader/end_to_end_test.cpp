@@ -15,6 +15,7 @@
 #include "tests/reader/test_folder.h"
 #include "tests/reader/test_platform.h"
 #include "tools/chunkpack/archive_writer.h"
+#include "varrow/real_mutex.h"
 #include "varrow/system/folders.h"
 #include "varrow/ui/recording.h"
 
@@ -62,8 +63,12 @@ protected:
     fs::path log_file = root.path() / "log.txt";
     fs::path boxes_file = root.path() / "boxes.txt";
     std::map<std::string, std::optional<std::string>> saved;
+    // Test runs of other build folders on this machine take the same
+    // installation lock; this one keeps them apart.
+    varrow::real_mutex serial{"Tarnwick.Tests.Installer"};
 
     void SetUp() override {
+        ASSERT_TRUE(serial.lock());
         fs::create_directories(temp);
         fs::create_directories(config);
         const std::string temp_text = temp.string();
@@ -83,6 +88,7 @@ protected:
     }
 
     void TearDown() override {
+        serial.unlock();
         store_language_value(std::nullopt, config.string());
         for (const auto& [name, value] : saved) set_environment(name, value);
     }
@@ -331,6 +337,29 @@ TEST_F(Installer, NoArchiveAtAll) {
     EXPECT_FALSE(fs::exists(log_file));
     EXPECT_TRUE(temp_entries().empty());
 }
+
+#if !defined(_WIN32)
+// An error of the lock reaches the top: "Unhandled Exception" with the
+// error's what() as caption, nothing created, status 0. A link planted
+// under the lock file's name is refused (ELOOP, 0x28).
+TEST_F(Installer, LockErrorIsShownAsUnhandledException) {
+    const std::string folder = fs::is_directory("/var/tmp") ? "/var/tmp/" : "/tmp/";
+    const std::string lock_file = folder + "Global%5CTarnwick.Installation.lock";
+    // No installation runs now (these tests never run at the same time), so
+    // the lock file may be replaced for this test.
+    fs::remove(lock_file);
+    fs::create_symlink(root.path() / "elsewhere", lock_file);
+    const std::string installer = write_installer(standard_archive({{"parameters", "--exit=1"}}).bytes());
+    const std::uint32_t status = run(installer, {});
+    fs::remove(lock_file);
+    EXPECT_EQ(status, 0u);
+    EXPECT_EQ(read_boxes(),
+              (std::vector<box>{{"notice", "[OpenMutex returned 0x00000028]", "Unhandled Exception"}}));
+    EXPECT_FALSE(fs::exists(log_file));
+    EXPECT_TRUE(temp_entries().empty());
+    EXPECT_FALSE(fs::exists(root.path() / "elsewhere"));
+}
+#endif
 
 // A TW folder that is already there is never used: the next number is.
 TEST_F(Installer, ExistingWorkingFolderIsNotReused) {

@@ -97,6 +97,10 @@ class WholeSystem(unittest.TestCase):
                     if not chunk:
                         break
                     err += chunk
+                if not err.endswith(b"[y/N] "):
+                    process.kill()
+                    process.communicate()
+                    self.fail("no question from the report tool; standard error: " + err.decode(errors="replace"))
                 during = os.listdir(temp)
                 out, rest = process.communicate(b"y\n", timeout=300)
                 status, err = process.returncode, (err + rest).decode(errors="replace")

@@ -21,6 +21,15 @@ TEST_F(ansi_codepage, c_locale_gives_1252) {
     EXPECT_THROW(to_multibyte(u"\u4e2d", 0), unmappable_character);
 }
 
+TEST_F(ansi_codepage, pseudo_code_pages_follow_a_us_system) {
+    setenv("LC_ALL", "C", 1);
+    EXPECT_EQ(to_wide("\x80", 3), u"\u20ac");   // the thread's ANSI code page
+    EXPECT_EQ(to_wide("\xb0", 1), u"\u2591");   // OEM: 437
+    EXPECT_EQ(to_wide("\xa5", 2), u"\u2022");   // Mac: 10000
+    setenv("LC_ALL", "C.UTF-8", 1);
+    EXPECT_EQ(to_wide("\xc3\xa9", 1), u"\u00e9");
+}
+
 TEST_F(ansi_codepage, utf8_locale_gives_65001) {
     setenv("LC_ALL", "C.UTF-8", 1);
     EXPECT_EQ(to_wide("\xc3\xa9\x80", 0), u"\u00e9\ufffd");

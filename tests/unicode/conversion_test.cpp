@@ -49,6 +49,10 @@ const std::vector<to_bytes_case> to_bytes_cases = {
     {1252, u"\u4e2d", outcome::unmappable, ""},
     {1252, u"ab\u4e2d", outcome::unmappable, ""},
     {1252, u"?", outcome::ok, "?"},
+    // No best fit: a look-alike would change the text without an error.
+    {1252, u"\u0100", outcome::unmappable, ""},
+    {28591, u"\u0100", outcome::unmappable, ""},
+    {1252, u"\uff21", outcome::unmappable, ""},
     {1251, u"\u0416", outcome::ok, "\xc6"},
     {28592, u"\u0141", outcome::ok, "\xa3"},
     {28605, u"\u20ac", outcome::ok, "\xa4"},

@@ -17,13 +17,22 @@ const element_info* record_info::first_bad() const {
 
 namespace {
 
-// Reads one element backward; nothing when it cannot be read at all.
-std::optional<element_info> next_element(sys::file& archive) {
+// Reads one element backward; nothing when it cannot be read at all. The
+// data of a `large` element (file contents) is checked in blocks and not
+// kept.
+std::optional<element_info> next_element(sys::file& archive, bool large, std::vector<char>& buffer) {
     element_info info;
-    const element_status status = reader::read_element_raw(archive, info.data);
+    element_status status;
+    if (large) {
+        reader::element_span span;
+        status = reader::check_element_streamed(archive, span, buffer);
+        info.length = span.length;
+    } else {
+        status = reader::read_element_raw(archive, info.data);
+        info.length = static_cast<std::uint32_t>(info.data.size());
+    }
     if (status == element_status::unreadable) return std::nullopt;
     info.offset = archive.position();
-    info.length = static_cast<std::uint32_t>(info.data.size());
     info.digest_holds = status == element_status::ok;
     return info;
 }
@@ -41,9 +50,10 @@ inspection inspect(const std::string& path) {
     result.tail_end = reader::find_tail(archive, result.search_end);
     if (!result.tail_end || !archive.seek_to(*result.tail_end)) return result;
 
-    auto take = [&](record_info& record) {
+    std::vector<char> buffer;
+    auto take = [&](record_info& record, bool large = false) {
         const std::uint64_t end = archive.position();
-        auto e = next_element(archive);
+        auto e = next_element(archive, large, buffer);
         if (!e) {
             result.unreadable_end = end;
             return false;
@@ -66,7 +76,7 @@ inspection inspect(const std::string& path) {
                     go_on = go_on && take(record);
                 } else if (tag == reader::tag_file) {
                     record.kind = tag;
-                    go_on = go_on && take(record) && take(record);
+                    go_on = go_on && take(record) && take(record, true);
                 } else if (tag == reader::tag_stub) {
                     // The stub's contents element is the program image,
                     // which code signing changes (checksum, certificate

@@ -14,7 +14,7 @@ struct element_info {
     std::uint64_t offset = 0;  // first data byte
     std::uint32_t length = 0;
     bool digest_holds = false;
-    std::string data;
+    std::string data;  // empty for file contents, which are not kept
 };
 
 struct record_info {

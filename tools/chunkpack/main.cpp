@@ -236,6 +236,10 @@ int run_extract(const std::vector<std::string>& args) {
     // Same order as the installer: the record nearest the end first; the
     // first value a name gets is kept.
     reader::variable_store variables;
+    sys::file archive = sys::file::open_for_reading(args[0]);
+    if (!archive.is_open())
+        throw failure("cannot open '" + args[0] + "': " + sys::system_error_text(sys::last_error()));
+    std::vector<char> buffer;
     for (const auto& r : in.records) {
         const auto& e = r.elements;
         if (r.kind == "value") {
@@ -245,7 +249,14 @@ int run_extract(const std::vector<std::string>& args) {
             if (!e[1].data.empty()) variables.insert_first(e[1].data, name);
             if (!reader::is_plain_file_name(name))
                 throw failure("file name " + quoted(name) + " is not a plain file name; the installer refuses it");
-            write_whole_file(dir + name, e[3].data, sys::file::mode::executable);
+            const std::string target = dir + name;
+            sys::file out = sys::file::create_always(target, sys::file::mode::executable);
+            if (!out.is_open())
+                throw failure("cannot create '" + target + "': " + sys::system_error_text(sys::last_error()));
+            bool written = false;
+            if (!reader::copy_span(archive, reader::element_span{e[3].offset, e[3].length}, out, buffer, &written))
+                throw failure("cannot read '" + args[0] + "': " + sys::system_error_text(sys::last_error()));
+            if (!written) throw failure("cannot write '" + target + "': " + sys::system_error_text(sys::last_error()));
             std::printf("wrote %s (%u bytes)\n", (dir + name).c_str(), e[3].length);
         }
     }

@@ -62,13 +62,10 @@ public:
     std::uint64_t size() const;
 
 private:
-#if defined(_WIN32)
-    using native_handle = void*;
-    static native_handle invalid_handle() noexcept { return reinterpret_cast<void*>(static_cast<std::intptr_t>(-1)); }
-#else
-    using native_handle = int;
-    static native_handle invalid_handle() noexcept { return -1; }
-#endif
+    // A Windows HANDLE or a POSIX descriptor; -1 (INVALID_HANDLE_VALUE, or
+    // no descriptor) when nothing is owned.
+    using native_handle = std::intptr_t;
+    static constexpr native_handle invalid_handle() noexcept { return -1; }
     explicit file(native_handle h) noexcept : handle_(h) {}
     native_handle handle_ = invalid_handle();
 };

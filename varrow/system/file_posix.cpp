@@ -35,7 +35,7 @@ file file::create_always(const std::string& path, mode m) {
 
 void file::close() noexcept {
     if (handle_ != invalid_handle()) {
-        ::close(handle_);
+        ::close(static_cast<int>(handle_));
         handle_ = invalid_handle();
     }
 }
@@ -45,13 +45,13 @@ bool file::seek(std::int32_t distance) {
         errno = EBADF;
         return false;
     }
-    const off_t here = ::lseek(handle_, 0, SEEK_CUR);
+    const off_t here = ::lseek(static_cast<int>(handle_), 0, SEEK_CUR);
     if (here < 0) return false;
     if (distance < 0 && static_cast<std::int64_t>(here) + distance < 0) {
         errno = EINVAL;  // before the start of the file
         return false;
     }
-    return ::lseek(handle_, distance, SEEK_CUR) >= 0;
+    return ::lseek(static_cast<int>(handle_), distance, SEEK_CUR) >= 0;
 }
 
 bool file::seek_to(std::uint64_t offset) {
@@ -63,12 +63,12 @@ bool file::seek_to(std::uint64_t offset) {
         errno = EINVAL;
         return false;
     }
-    return ::lseek(handle_, static_cast<off_t>(offset), SEEK_SET) >= 0;
+    return ::lseek(static_cast<int>(handle_), static_cast<off_t>(offset), SEEK_SET) >= 0;
 }
 
 std::uint64_t file::position() const {
     if (!is_open()) return UINT64_MAX;
-    const off_t here = ::lseek(handle_, 0, SEEK_CUR);
+    const off_t here = ::lseek(static_cast<int>(handle_), 0, SEEK_CUR);
     return here < 0 ? UINT64_MAX : static_cast<std::uint64_t>(here);
 }
 
@@ -80,7 +80,7 @@ bool file::read(void* buffer, std::uint32_t count, std::uint32_t* delivered) {
     }
     ssize_t got;
     do {
-        got = ::read(handle_, buffer, count);
+        got = ::read(static_cast<int>(handle_), buffer, count);
     } while (got < 0 && errno == EINTR);
     if (got < 0) return false;
     if (delivered) *delivered = static_cast<std::uint32_t>(got);
@@ -96,7 +96,7 @@ bool file::write(const void* buffer, std::uint32_t count) {
     // WriteFile call on a disk file would take them all.
     const auto* in = static_cast<const unsigned char*>(buffer);
     while (count > 0) {
-        const ssize_t put = ::write(handle_, in, count);
+        const ssize_t put = ::write(static_cast<int>(handle_), in, count);
         if (put < 0) {
             if (errno == EINTR) continue;
             return false;
@@ -109,7 +109,7 @@ bool file::write(const void* buffer, std::uint32_t count) {
 
 std::uint64_t file::size() const {
     struct stat st {};
-    if (!is_open() || ::fstat(handle_, &st) != 0) return UINT64_MAX;
+    if (!is_open() || ::fstat(static_cast<int>(handle_), &st) != 0) return UINT64_MAX;
     return static_cast<std::uint64_t>(st.st_size);
 }
 

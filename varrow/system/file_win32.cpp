@@ -1,23 +1,31 @@
 #include "varrow/system/file.h"
 #include "varrow/system/win32.h"
 
+#include <cstdint>
+
 namespace varrow::system {
+
+namespace {
+
+HANDLE as_handle(std::intptr_t h) { return reinterpret_cast<HANDLE>(h); }
+
+}  // namespace
 
 file file::open_for_reading(const std::string& path) {
     HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    return h == INVALID_HANDLE_VALUE ? file() : file(h);
+    return h == INVALID_HANDLE_VALUE ? file() : file(reinterpret_cast<std::intptr_t>(h));
 }
 
 file file::create_always(const std::string& path, mode) {
     HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    return h == INVALID_HANDLE_VALUE ? file() : file(h);
+    return h == INVALID_HANDLE_VALUE ? file() : file(reinterpret_cast<std::intptr_t>(h));
 }
 
 void file::close() noexcept {
     if (handle_ != invalid_handle()) {
-        CloseHandle(handle_);
+        CloseHandle(as_handle(handle_));
         handle_ = invalid_handle();
     }
 }
@@ -28,43 +36,43 @@ bool file::seek(std::int32_t distance) {
     // INVALID_SET_FILE_POINTER is also a valid low word, so the error code
     // decides.
     SetLastError(NO_ERROR);
-    const DWORD low = SetFilePointer(handle_, distance, nullptr, FILE_CURRENT);
+    const DWORD low = SetFilePointer(as_handle(handle_), distance, nullptr, FILE_CURRENT);
     return !(low == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR);
 }
 
 bool file::seek_to(std::uint64_t offset) {
     LONG high = static_cast<LONG>(offset >> 32);
     SetLastError(NO_ERROR);
-    const DWORD low = SetFilePointer(handle_, static_cast<LONG>(static_cast<DWORD>(offset)), &high, FILE_BEGIN);
+    const DWORD low = SetFilePointer(as_handle(handle_), static_cast<LONG>(static_cast<DWORD>(offset)), &high, FILE_BEGIN);
     return !(low == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR);
 }
 
 std::uint64_t file::position() const {
     LONG high = 0;
     SetLastError(NO_ERROR);
-    const DWORD low = SetFilePointer(handle_, 0, &high, FILE_CURRENT);
+    const DWORD low = SetFilePointer(as_handle(handle_), 0, &high, FILE_CURRENT);
     if (low == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR) return UINT64_MAX;
     return (static_cast<std::uint64_t>(static_cast<DWORD>(high)) << 32) | low;
 }
 
 bool file::read(void* buffer, std::uint32_t count, std::uint32_t* delivered) {
     DWORD got = 0;
-    const BOOL ok = ReadFile(handle_, buffer, count, &got, nullptr);
+    const BOOL ok = ReadFile(as_handle(handle_), buffer, count, &got, nullptr);
     if (delivered) *delivered = ok ? got : 0;
     return ok != FALSE;
 }
 
 bool file::write(const void* buffer, std::uint32_t count) {
     DWORD put = 0;
-    return WriteFile(handle_, buffer, count, &put, nullptr) != FALSE && put == count;
+    return WriteFile(as_handle(handle_), buffer, count, &put, nullptr) != FALSE && put == count;
 }
 
-std::uint32_t file::size_low() const { return GetFileSize(handle_, nullptr); }
+std::uint32_t file::size_low() const { return GetFileSize(as_handle(handle_), nullptr); }
 
 std::uint64_t file::size() const {
     DWORD high = 0;
     SetLastError(NO_ERROR);
-    const DWORD low = GetFileSize(handle_, &high);
+    const DWORD low = GetFileSize(as_handle(handle_), &high);
     if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return UINT64_MAX;
     return (static_cast<std::uint64_t>(high) << 32) | low;
 }

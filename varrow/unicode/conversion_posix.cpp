@@ -62,8 +62,21 @@ std::int32_t ansi_codepage() {
     return codepage;
 }
 
+// The pseudo code pages of Windows: 0 and 3 (the thread's) are the ANSI code
+// page, 2 is the Mac code page of a US system, 1 the OEM code page (437 of a
+// US system, 65001 where the ANSI code page is UTF-8).
 std::int32_t resolve(std::int32_t codepage) {
-    return codepage == 0 ? ansi_codepage() : codepage;
+    switch (codepage) {
+    case 0:
+    case 3:
+        return ansi_codepage();
+    case 1:
+        return ansi_codepage() == 65001 ? 65001 : 437;
+    case 2:
+        return 10000;
+    default:
+        return codepage;
+    }
 }
 
 std::string table_to_multibyte(const table_page& page, const std::u16string& text) {

@@ -30,7 +30,12 @@ std::string to_multibyte(const std::u16string& text, std::int32_t codepage, bool
     // The services do not set the last error on every path that writes
     // nothing, so a stale value must not be mistaken for this call's.
     SetLastError(ERROR_SUCCESS);
-    const int n = WideCharToMultiByte(static_cast<UINT>(codepage), 0,
+    // Unrestricted pages convert without best fit: with flags 0 Windows
+    // silently writes look-alikes (U+0100 becomes "A" in 1252) and reports
+    // no default character, which would change the text without an error.
+    // Restricted pages take no flags at all.
+    const DWORD flags = restricted ? 0 : WC_NO_BEST_FIT_CHARS;
+    const int n = WideCharToMultiByte(static_cast<UINT>(codepage), flags,
                                       reinterpret_cast<LPCWSTR>(text.data()), length,
                                       buffer.data(), checked_length(buffer.size()),
                                       nullptr, restricted ? nullptr : &used_default);

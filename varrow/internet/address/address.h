@@ -23,7 +23,7 @@ protected:
 
 // An IPv4 endpoint: 16 bytes in the sockaddr_in layout (family in host byte
 // order, port and address in network byte order, 8 bytes of sin_zero).
-class ip4 : public base {
+class ip4 final : public base {
 public:
     static constexpr std::size_t raw_size = 16;
 
@@ -37,7 +37,8 @@ public:
     ip4(const std::string& host, std::uint16_t port);
     ip4(const ip4&) = default;
     ip4& operator=(const ip4&) = default;
-    virtual ~ip4() = default;
+    // Not virtual: addresses are never deleted through a pointer to base.
+    ~ip4() = default;
 
     // Copies length bytes into the raw address; raises
     // invalid_address_format("Size mismatch") and leaves the address

@@ -28,8 +28,8 @@ private:
     void shut_down();
 
     // Room for the platform's start-up record (WSADATA), which is filled in
-    // and not read afterwards.
-    alignas(8) std::array<unsigned char, 512> startup_record_{};
+    // and not read afterwards; unused where sockets need no start-up.
+    [[maybe_unused]] alignas(8) std::array<unsigned char, 512> startup_record_{};
 };
 
 }  // namespace varrow::internet::environment
