@@ -53,7 +53,7 @@ std::optional<std::uint64_t> tail_of(const fs::path& path) {
 // candidate start eligible: a marker that ends exactly at the input's end.)
 void check_tail_across_block_border(std::string_view input) {
     constexpr std::size_t block = 64 * 1024;
-    constexpr std::string_view marker = rd::tail_marker;
+    const std::string_view marker = rd::tail_marker();
     if (input.size() < 2 * marker.size()) return;
     if (input.substr(input.size() - marker.size()) == marker) return;
     const std::size_t border = static_cast<unsigned char>(input[0]) * input.size() / 256;

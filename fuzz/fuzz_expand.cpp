@@ -5,6 +5,7 @@
 // an empty value).
 
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 
 #include "fuzz/fuzz_support.h"
@@ -27,12 +28,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     const std::size_t entries = store.entries().size();
-    const std::string expanded = store.expand(text);
+    // The one documented failure: a result beyond the expansion limit.
+    try {
+        const std::string expanded = store.expand(text);
+        if (text.find('%') == std::string::npos) TW_FUZZ_CHECK(expanded == text);
+    } catch (const std::length_error&) {
+        TW_FUZZ_CHECK(text.find('%') != std::string::npos);
+    }
     TW_FUZZ_CHECK(store.entries().size() == entries);
-    if (text.find('%') == std::string::npos) TW_FUZZ_CHECK(expanded == text);
     // With no variables nothing can be replaced.
     TW_FUZZ_CHECK(variable_store().expand(text) == text);
     // Every value, as the driver expands them.
-    for (const auto& entry : store.entries()) (void)store.expand(entry.second);
+    for (const auto& entry : store.entries()) {
+        try {
+            (void)store.expand(entry.second);
+        } catch (const std::length_error&) {
+        }
+    }
     return 0;
 }

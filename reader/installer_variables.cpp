@@ -1,6 +1,7 @@
 #include "reader/installer_variables.h"
 
 #include <algorithm>
+#include <stdexcept>
 #include <vector>
 
 namespace tarnwick::reader {
@@ -17,6 +18,11 @@ const std::string* variable_store::find_value(const std::string& name) const {
 }
 
 namespace {
+
+// Values that double at each of a few dozen levels would otherwise cost
+// gigabytes and minutes; no real executable path or parameter text comes
+// near this.
+constexpr std::size_t max_expansion = 1024 * 1024;
 
 // `active` holds the names whose values are being expanded further up; a
 // reference to one of them would never end, so it is left as text.
@@ -37,6 +43,8 @@ std::string expand_with(const variable_store& store, const std::string& text,
             active.push_back(&name);
             const std::string inserted = expand_with(store, *value, active);
             active.pop_back();
+            if (r.size() - (close - first + 2) + inserted.size() > max_expansion)
+                throw std::length_error("Expanded text too long");
             r.replace(first - 1, close - first + 2, inserted);
             // The inserted text is not scanned again.
             from = r.find('%', first - 1 + inserted.size());

@@ -25,7 +25,9 @@ public:
     // may open the next reference; in a run of %s only the last one opens a
     // reference; an unclosed % is ordinary text. A reference to a variable
     // that is already being expanded (a cycle, direct or through others)
-    // stays as text, so expansion always ends.
+    // stays as text, so expansion always ends. Raises std::length_error when
+    // the result would exceed 1 MiB (values that double level by level),
+    // before the time and memory for it are spent.
     std::string expand(const std::string& text) const;
 
     const std::map<std::string, std::string>& entries() const { return entries_; }

@@ -74,7 +74,7 @@ void tail_search_byte_per_step(benchmark::State& state) {
             if (!f.seek(-23) || f.position() <= 22) break;
             char buffer[22];
             if (!f.read(buffer, 22)) break;
-            if (r::tail_marker == std::string_view(buffer, 22)) {
+            if (r::tail_marker() == std::string_view(buffer, 22)) {
                 found = f.position() + 20;
                 break;
             }

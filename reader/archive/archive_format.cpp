@@ -1,5 +1,7 @@
 #include "reader/archive/archive_format.h"
 
+#include "varrow/text.h"
+
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -7,6 +9,21 @@
 #include "reader/archive/md5.h"
 
 namespace tarnwick::reader {
+
+const std::string& tail_marker() {
+    // Each byte is stored XOR 0x5A; the mask is read through a volatile so
+    // that the compiler cannot fold the plain text back into the image.
+    static const unsigned char masked[tail_marker_size] = {0x39, 0x32, 0x2F, 0x34, 0x31, 0x3F, 0x3E, 0x77, 0x33, 0x34, 0x29, 0x2E, 0x3B, 0x36, 0x36, 0x3F, 0x28, 0x77, 0x2E, 0x3B, 0x33, 0x36};
+    static const std::string text = [] {
+        volatile unsigned char mask = 0x5A;
+        std::string out(tail_marker_size, '\0');
+        for (std::size_t i = 0; i < tail_marker_size; ++i)
+            out[i] = static_cast<char>(masked[i] ^ mask);
+        return out;
+    }();
+    return text;
+}
+
 
 namespace {
 
@@ -21,7 +38,21 @@ std::uint16_t le16(const unsigned char* p) { return static_cast<std::uint16_t>(p
 
 bool is_plain_file_name(std::string_view name) {
     if (name.empty() || name == "." || name == "..") return false;
-    return name.find_first_of("/\\:") == std::string_view::npos;
+    if (name.find_first_of("/\\:") != std::string_view::npos) return false;
+    // Windows drops a final dot or blank ("setup.exe." would replace
+    // "setup.exe") and opens a device for the reserved names whatever their
+    // extension; the same archive must mean the same on every platform, so
+    // these are refused everywhere.
+    if (name.back() == '.' || name.back() == ' ') return false;
+    std::string base = varrow::to_upper(name.substr(0, name.find('.')));
+    while (!base.empty() && base.back() == ' ') base.pop_back();
+    static constexpr std::string_view reserved[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+    for (std::string_view r : reserved)
+        if (base == r) return false;
+    if (base.size() == 4 && (varrow::starts_with(base, "COM") || varrow::starts_with(base, "LPT")) &&
+        base[3] >= '1' && base[3] <= '9')
+        return false;
+    return true;
 }
 
 namespace {
@@ -145,7 +176,8 @@ std::optional<std::uint64_t> find_tail(varrow::system::file& archive, std::uint6
     // across a block border is still seen, and the first match met is the
     // one nearest the end, as with one step per byte.
     constexpr std::uint64_t lowest = 23;
-    constexpr std::size_t marker_size = tail_marker.size();
+    constexpr std::size_t marker_size = tail_marker_size;
+    const std::string& marker = tail_marker();
     constexpr std::uint64_t block = 64 * 1024;
     if (end == UINT64_MAX || end < lowest + 23) return std::nullopt;
 
@@ -156,7 +188,7 @@ std::optional<std::uint64_t> find_tail(varrow::system::file& archive, std::uint6
         const auto length = static_cast<std::uint32_t>(hi - start);
         if (!archive.seek_to(start) || !archive.read_exact(buffer.data(), length)) return std::nullopt;
         for (std::size_t i = length - marker_size + 1; i-- > 0;) {
-            if (buffer[i] == tail_marker[0] && std::memcmp(buffer.data() + i, tail_marker.data(), marker_size) == 0)
+            if (buffer[i] == marker[0] && std::memcmp(buffer.data() + i, marker.data(), marker_size) == 0)
                 return start + i + marker_size + element_overhead;
         }
         if (start == lowest) break;

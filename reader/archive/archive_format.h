@@ -17,7 +17,12 @@
 
 namespace tarnwick::reader {
 
-inline constexpr std::string_view tail_marker = "chunked-installer-tail";
+// The marker text of the tail element (22 bytes). It is assembled at run
+// time from a masked copy, so that no program image holds it: the tail
+// search runs over the installer's own file, and a marker inside the stub
+// would turn "no archive at all" into "a broken archive".
+inline constexpr std::size_t tail_marker_size = 22;
+const std::string& tail_marker();
 inline constexpr std::string_view tag_value = "value";
 inline constexpr std::string_view tag_file = "file";
 inline constexpr std::string_view tag_stub = "stub";
@@ -63,7 +68,9 @@ bool copy_span(varrow::system::file& archive, const element_span& span, varrow::
 
 // True for a name that stays inside the folder it is joined to: not empty,
 // not "." or "..", and without folder separators or a drive (no '/', '\\'
-// or ':').
+// or ':'); nor one that Windows maps to another file (a final dot or
+// blank) or to a device (CON, PRN, AUX, NUL, COM1-9, LPT1-9, with any
+// extension).
 bool is_plain_file_name(std::string_view name);
 
 // Where the backward search for the tail element starts: the file's size,

@@ -56,7 +56,7 @@ void read_archive(const std::string& module_path) {
     element_span contents;
     for (;;) {
         if (!read_element(archive, tag)) break;
-        if (tag == tail_marker) {
+        if (tag == tail_marker()) {
             archive_valid = true;
             continue;
         }

@@ -86,3 +86,19 @@ TEST(InstallerVariables, ValueOfAddsMissingNamesFindValueDoesNot) {
 }
 
 }  // namespace
+
+namespace {
+
+// Values that double at every level: 2^31 bytes if expanded to the end (the
+// input that showed it was found while fuzzing expand).
+TEST(InstallerVariables, DoublingReferencesRaiseInsteadOfExploding) {
+    variable_store v;
+    for (int i = 0; i < 31; ++i)
+        v.value_of("v" + std::to_string(i)) = "%v" + std::to_string(i + 1) + "%%v" + std::to_string(i + 1) + "%";
+    v.value_of("v31") = "x";
+    EXPECT_THROW((void)v.expand("%v0%"), std::length_error);
+    // Up to the limit the same chain still expands in full.
+    EXPECT_EQ(v.expand("%v12%"), std::string(std::size_t{1} << 19, 'x'));
+}
+
+}  // namespace

@@ -12,7 +12,7 @@ namespace {
 
 using namespace archive_test;
 namespace r = tarnwick::reader;
-const std::string marker(r::tail_marker);
+const std::string marker(r::tail_marker());
 
 // The rule as stated: step back 23, stop at position 22 or less, read 22
 // bytes (one read call), compare; on a match the tail element ends 20 bytes

@@ -49,7 +49,7 @@ archive_builder& archive_builder::add_element(std::string_view data) {
     return *this;
 }
 
-archive_builder& archive_builder::tail() { return add_element(reader::tail_marker); }
+archive_builder& archive_builder::tail() { return add_element(reader::tail_marker()); }
 
 archive_builder& archive_builder::raw(std::string_view bytes) {
     bytes_.append(bytes);

@@ -67,7 +67,7 @@ inspection inspect(const std::string& path) {
         bool go_on = take(record);
         if (go_on) {
             const std::string tag = record.elements[0].data;  // a copy: elements grows below
-            if (tag == reader::tail_marker) {
+            if (tag == reader::tail_marker()) {
                 record.kind = "tail";
             } else {
                 go_on = take(record);
