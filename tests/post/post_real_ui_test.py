@@ -26,7 +26,7 @@ class RealInterface(unittest.TestCase):
         with postlib.VirtualDisplay() as display:
             user = postlib.BoxAnswerer(display, plan)
             user.start()
-            result = RUNNER.run(PROGRAM, ["1603"], cwd=folder, env=display.env)
+            result = RUNNER.for_display().run(PROGRAM, ["1603"], cwd=folder, env=display.env)
             user.stop.set()
             user.join(timeout=30)
         return result.returncode, user.answered

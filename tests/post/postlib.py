@@ -22,9 +22,27 @@ class Runner:
     """Starts programs of one build; `prefix` is the list that goes in front
     of the program (empty natively)."""
 
-    def __init__(self, prefix):
+    def __init__(self, prefix, shows_windows=False):
         self.prefix = [p for p in prefix if p]
         self.windows = bool(self.prefix)
+        self.shows_windows = shows_windows and self.windows
+
+    def for_display(self):
+        """A runner for programs that show real windows. Under Wine they get
+        a prefix of their own, and its Wine session is ended before every
+        start: a session begun by a program without the display (a test
+        running alongside, or the previous run's display, now gone) would
+        serve them, and their message boxes would fail at once."""
+        if not self.windows or len(self.prefix) < 3:
+            return self
+        prefix = list(self.prefix)
+        prefix[2] = prefix[2] + "-gui"
+        return Runner(prefix, shows_windows=True)
+
+    def _fresh_session(self):
+        if self.shows_windows and os.path.isdir(self.prefix[2]):
+            subprocess.run(["/usr/lib/wine/wineserver", "-k"], env=dict(os.environ, WINEPREFIX=self.prefix[2]),
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
 
     def native_path(self, path):
         """A path as the program sees it: Wine maps / to drive Z:."""
@@ -33,6 +51,7 @@ class Runner:
         return "Z:" + os.path.abspath(path).replace("/", "\\")
 
     def run(self, program, args=(), cwd=None, env=None, stdin_text=None, timeout=300):
+        self._fresh_session()
         full_env = dict(os.environ)
         full_env.update(env or {})
         return subprocess.run(self.prefix + [program] + list(args), cwd=cwd, env=full_env,
@@ -41,6 +60,7 @@ class Runner:
 
     def start(self, program, args=(), cwd=None, env=None):
         """Starts the program with pipes for all three standard streams."""
+        self._fresh_session()
         full_env = dict(os.environ)
         full_env.update(env or {})
         return subprocess.Popen(self.prefix + [program] + list(args), cwd=cwd, env=full_env,
