@@ -20,14 +20,16 @@ const std::string* variable_store::find_value(const std::string& name) const {
 namespace {
 
 // Values that double at each of a few dozen levels would otherwise cost
-// gigabytes and minutes; no real executable path or parameter text comes
-// near this.
+// gigabytes and minutes: one expansion may resolve at most this many
+// references and produce at most this many bytes at any level. No real
+// executable path or parameter text comes near either.
 constexpr std::size_t max_expansion = 1024 * 1024;
+constexpr std::size_t max_references = 10000;
 
 // `active` holds the names whose values are being expanded further up; a
 // reference to one of them would never end, so it is left as text.
 std::string expand_with(const variable_store& store, const std::string& text,
-                        std::vector<const std::string*>& active) {
+                        std::vector<const std::string*>& active, std::size_t& resolved) {
     std::string r = text;
     std::size_t from = r.find('%');
     while (from != std::string::npos) {
@@ -40,8 +42,9 @@ std::string expand_with(const variable_store& store, const std::string& text,
         const bool cyclic =
             value && std::any_of(active.begin(), active.end(), [&](const std::string* a) { return *a == name; });
         if (value && !cyclic) {
+            if (++resolved > max_references) throw std::length_error("Too many variable references");
             active.push_back(&name);
-            const std::string inserted = expand_with(store, *value, active);
+            const std::string inserted = expand_with(store, *value, active, resolved);
             active.pop_back();
             if (r.size() - (close - first + 2) + inserted.size() > max_expansion)
                 throw std::length_error("Expanded text too long");
@@ -60,7 +63,8 @@ std::string expand_with(const variable_store& store, const std::string& text,
 
 std::string variable_store::expand(const std::string& text) const {
     std::vector<const std::string*> active;
-    return expand_with(*this, text, active);
+    std::size_t resolved = 0;
+    return expand_with(*this, text, active, resolved);
 }
 
 }  // namespace tarnwick::reader

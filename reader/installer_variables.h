@@ -26,8 +26,9 @@ public:
     // reference; an unclosed % is ordinary text. A reference to a variable
     // that is already being expanded (a cycle, direct or through others)
     // stays as text, so expansion always ends. Raises std::length_error when
-    // the result would exceed 1 MiB (values that double level by level),
-    // before the time and memory for it are spent.
+    // a result would exceed 1 MiB or more than 10000 references would be
+    // resolved (values that double level by level), before the time and
+    // memory for it are spent.
     std::string expand(const std::string& text) const;
 
     const std::map<std::string, std::string>& entries() const { return entries_; }

@@ -699,15 +699,18 @@ def main():
     if args.update_docs and not plot_error:
         docs = args.update_docs
         shutil.copyfile(png, docs / "bench.png")
-        page = docs / "bench.md"
-        body = page.read_text() if page.exists() else ""
         begin, end = "<!-- bench:table:begin -->", "<!-- bench:table:end -->"
         generated = begin + "\n" + "\n".join(md) + "\n\n" + "\n".join("- " + n for n in notes if n) + "\n" + end
-        if begin in body and end in body:
-            body = body[:body.index(begin)] + generated + body[body.index(end) + len(end):]
-        else:
-            body += "\n" + generated + "\n"
-        page.write_text(body)
+        # The benchmark page, and the README where it shows the same table.
+        for page in (docs / "bench.md", docs.parent / "README.md"):
+            body = page.read_text() if page.exists() else ""
+            if begin in body and end in body:
+                body = body[:body.index(begin)] + generated + body[body.index(end) + len(end):]
+            elif page.name == "bench.md":
+                body += "\n" + generated + "\n"
+            else:
+                continue
+            page.write_text(body)
     return 1 if table.missing else 0
 
 

@@ -97,8 +97,15 @@ TEST(InstallerVariables, DoublingReferencesRaiseInsteadOfExploding) {
         v.value_of("v" + std::to_string(i)) = "%v" + std::to_string(i + 1) + "%%v" + std::to_string(i + 1) + "%";
     v.value_of("v31") = "x";
     EXPECT_THROW((void)v.expand("%v0%"), std::length_error);
-    // Up to the limit the same chain still expands in full.
-    EXPECT_EQ(v.expand("%v12%"), std::string(std::size_t{1} << 19, 'x'));
+    // Within the limits the same chain still expands in full.
+    EXPECT_EQ(v.expand("%v20%"), std::string(std::size_t{1} << 11, 'x'));
+}
+
+TEST(InstallerVariables, LongResultsRaise) {
+    variable_store v;
+    v.value_of("big") = std::string(600 * 1024, 'b');
+    EXPECT_EQ(v.expand("%big%").size(), 600u * 1024);
+    EXPECT_THROW((void)v.expand("%big%%big%"), std::length_error);
 }
 
 }  // namespace
