@@ -80,7 +80,8 @@ inspection inspect(const std::string& path) {
                 } else if (tag == reader::tag_stub) {
                     // The stub's contents element is the program image,
                     // which code signing changes (checksum, certificate
-                    // entry); like the installer, only its length is read.
+                    // entry), so its digest cannot hold: only its length
+                    // field is read.
                     record.kind = tag;
                     if (go_on && take(record)) {
                         result.reached_stub = true;

@@ -1,7 +1,8 @@
 #pragma once
-// Reads an installer's archive the way the installer does (backward from
-// the tail element), but without message boxes and without stopping at a
-// bad digest, so that every element can be reported.
+// Walks an installer's archive backward from the tail element, record by
+// record, with the same element reader and tail search as extraction, but
+// without message boxes and without stopping at a bad digest, so that every
+// element can be reported.
 
 #include <cstdint>
 #include <optional>
