@@ -32,6 +32,9 @@ inline constexpr std::uint32_t element_overhead = 20;
 // Elements longer than this cannot be passed over with a signed 32-bit seek.
 inline constexpr std::uint32_t max_element_length = 0x7FFFFFFFu - 4;
 
+// The unsigned 32-bit little-endian number in the 4 bytes at p.
+std::uint32_t le32(const unsigned char* p);
+
 enum class element_status {
     ok,          // data read, digest holds; position at the element's start
     bad_digest,  // data read, digest differs; position at the element's start

@@ -87,8 +87,7 @@ inspection inspect(const std::string& path) {
                         result.reached_stub = true;
                         unsigned char field[4];
                         if (archive.seek(-20) && archive.read_exact(field, 4))
-                            result.stub_image_length = static_cast<std::uint32_t>(field[0]) | field[1] << 8 |
-                                                       field[2] << 16 | static_cast<std::uint32_t>(field[3]) << 24;
+                            result.stub_image_length = reader::le32(field);
                     }
                     go_on = false;
                 } else {
