@@ -7,6 +7,13 @@ mappings come from Python's codecs or glibc's iconv program; WINDOWS_BYTES
 then puts in the byte mappings in which Windows' MultiByteToWideChar differs
 from those sources (checked against tests/unicode/golden/, which the Windows
 build produces from the platform's own code-page services).
+
+Pages without an agreeing source, and the code units that Windows writes into
+a page although no byte reads back as them (private-use units of undefined
+bytes), come from scripts/codepages/platform.txt: a digest of what the
+Windows build's codepage_dump printed. To refresh it:
+  wine codepage_dump.exe $(cat scripts/codepages/pages.txt) > dump.txt
+  python3 scripts/gen-codepage-tables.py --take-platform-dump dump.txt
 """
 import codecs
 import os
@@ -52,6 +59,14 @@ PAGES = {
     950: ("dbcs", "py:cp950"),
     51932: ("dbcs", "py:euc_jp"), 51936: ("dbcs", "py:gb2312"), 51949: ("dbcs", "py:euc_kr"),
 }
+
+# Pages taken whole from the platform's dump (see the module text).
+PLATFORM_PAGES = [708, 1361, 10001, 10002, 10003, 10005, 10008, 10021, 20932, 20949]
+for _cp in PLATFORM_PAGES:
+    PAGES[_cp] = ("dbcs", "platform")
+
+ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
+PLATFORM_FILE = os.path.join(ROOT, "scripts", "codepages", "platform.txt")
 
 # Byte mappings in which Windows differs from the source: code page ->
 # {byte: code unit, or None for a byte without a character}.
@@ -161,7 +176,60 @@ def sbcs_bytes(source):
     return [UNDEFINED if decode(bytes([b])) is None else decode(bytes([b])) for b in range(256)]
 
 
+def default_reverse(single, leads):
+    """The first byte sequence, in byte order, that reads as each unit."""
+    reverse = {}
+    for b in range(256):
+        if single[b] != UNDEFINED and b not in leads:
+            reverse.setdefault(single[b], b)
+    for lead in sorted(leads):
+        for trail, u in enumerate(leads[lead]):
+            if u != UNDEFINED:
+                reverse.setdefault(u, (lead << 8) | trail)
+    return reverse
+
+
+def read_platform_file():
+    """cp -> {"single": [...], "leads": {lead: [...]}, "units": {unit: code or None}}"""
+    pages = {}
+    if not os.path.exists(PLATFORM_FILE):
+        return pages
+    current = None
+    for line in open(PLATFORM_FILE):
+        fields = line.split()
+        if not fields or fields[0].startswith("#"):
+            continue
+        if fields[0] == "page":
+            current = pages.setdefault(int(fields[1]), {"single": None, "leads": {}, "units": {}})
+        elif fields[0] == "s":
+            current["single"] = [int(fields[1][i:i + 4], 16) for i in range(0, 1024, 4)]
+        elif fields[0] == "r":
+            current["leads"][int(fields[1], 16)] = [int(fields[2][i:i + 4], 16)
+                                                    for i in range(0, 1024, 4)]
+        elif fields[0] == "u":
+            current["units"][int(fields[1], 16)] = int(fields[2], 16)
+        elif fields[0] == "x":
+            current["units"][int(fields[1], 16)] = None
+    return pages
+
+
+PLATFORM = read_platform_file()
+
+
+def apply_units(reverse, cp):
+    for unit, code in PLATFORM.get(cp, {}).get("units", {}).items():
+        if code is None:
+            reverse.pop(unit, None)
+        else:
+            reverse[unit] = code
+    return reverse
+
+
 def build(cp, kind, source):
+    if source == "platform":
+        page = PLATFORM[cp]
+        single, leads = list(page["single"]), {k: list(v) for k, v in page["leads"].items()}
+        return single, leads, apply_units(default_reverse(single, leads), cp)
     decode = decoder(source)
     single = sbcs_bytes(source)
     leads = {}
@@ -227,7 +295,88 @@ def build(cp, kind, source):
         # Four box-drawing characters have a second code among the ETEN
         # extensions; Windows writes that one.
         reverse.update({0x2550: 0xF9F9, 0x255E: 0xF9E9, 0x2561: 0xF9EB, 0x256A: 0xF9EA})
-    return single, leads, reverse
+    return single, leads, apply_units(reverse, cp)
+
+
+def parse_dump(path):
+    """A codepage_dump output: cp -> (single, leads, reverse), None if unsupported."""
+    pages = {}
+    current = None
+    for raw in open(path, encoding="ascii"):
+        fields = raw.split()
+        if not fields:
+            continue
+        if fields[0] == "cp":
+            cp = int(fields[1])
+            if cp not in PAGES:  # converted by code, not by a table
+                current = None
+                continue
+            if len(fields) > 2:
+                pages[cp] = None
+                current = None
+                continue
+            current = ([UNDEFINED] * 256, {}, {})
+            pages[cp] = current
+        elif current is None:
+            continue
+        elif fields[0] == "b" and not fields[2].startswith("!"):
+            if len(fields) != 3:
+                sys.exit(f"cp {cp}: byte {fields[1]} reads as several units")
+            current[0][int(fields[1], 16)] = int(fields[2], 16)
+        elif fields[0] == "p":
+            if len(fields) != 3:
+                sys.exit(f"cp {cp}: pair {fields[1]} reads as several units")
+            code = int(fields[1], 16)
+            current[1].setdefault(code >> 8, [UNDEFINED] * 256)[code & 0xFF] = int(fields[2], 16)
+        elif fields[0] == "u":
+            if len(fields[2]) > 4:
+                sys.exit(f"cp {cp}: unit {fields[1]} writes more than two bytes")
+            current[2][int(fields[1], 16)] = int(fields[2], 16)
+    return pages
+
+
+def take_platform_dump(path):
+    """Rewrites PLATFORM_FILE from a dump of the Windows build."""
+    global PLATFORM
+    PLATFORM = {}
+    dump = parse_dump(path)
+    out = ["# What the Windows code-page services do where no other source agrees;",
+           "# written by scripts/gen-codepage-tables.py --take-platform-dump; do not edit.",
+           "# page N; s: the 256 single bytes; r LL: the 256 pairs of lead byte LL",
+           "# (FFFF: no character); u UUUU CODE: the unit's bytes where they are not",
+           "# the first sequence that reads as it; x UUUU: the unit has no bytes."]
+    for cp in sorted(PAGES):
+        if cp not in dump:
+            sys.exit(f"the dump lacks cp {cp}")
+        if dump[cp] is None:
+            if cp in PLATFORM_PAGES:
+                sys.exit(f"the platform does not support cp {cp}")
+            continue
+        single, leads, reverse = dump[cp]
+        kind, source = PAGES[cp]
+        if source == "platform":
+            base = default_reverse(single, leads)
+        else:
+            built_single, built_leads, base = build(cp, kind, source)
+            if built_single != single or built_leads != leads:
+                print(f"warning: cp {cp}: the bytes differ from the platform's", file=sys.stderr)
+        lines = []
+        if source == "platform":
+            lines.append("s " + "".join(f"{u:04X}" for u in single))
+            for lead in sorted(leads):
+                lines.append(f"r {lead:02X} " + "".join(f"{u:04X}" for u in leads[lead]))
+        for unit in sorted(set(base) | set(reverse)):
+            if unit not in reverse:
+                lines.append(f"x {unit:04X}")
+            elif base.get(unit) != reverse[unit]:
+                lines.append(f"u {unit:04X} {reverse[unit]:X}")
+        if lines:
+            out.append(f"page {cp}")
+            out.extend(lines)
+    os.makedirs(os.path.dirname(PLATFORM_FILE), exist_ok=True)
+    with open(PLATFORM_FILE, "w") as f:
+        f.write("\n".join(out) + "\n")
+    PLATFORM = read_platform_file()
 
 
 def emit_array(out, ctype, name, values, per_line=16):
@@ -238,8 +387,11 @@ def emit_array(out, ctype, name, values, per_line=16):
 
 
 def main():
-    root = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
-    target = os.path.join(root, "varrow", "unicode", "tables", "codepages.inc")
+    if len(sys.argv) == 3 and sys.argv[1] == "--take-platform-dump":
+        take_platform_dump(sys.argv[2])
+    elif len(sys.argv) != 1:
+        sys.exit("usage: gen-codepage-tables.py [--take-platform-dump DUMP]")
+    target = os.path.join(ROOT, "varrow", "unicode", "tables", "codepages.inc")
     out = ["// Generated by scripts/gen-codepage-tables.py; do not edit.",
            "// Byte tables: 0xFFFF marks a byte (or pair) without a character.",
            "// Reverse tables: (code unit << 16) | bytes, sorted; bytes above 0xFF",

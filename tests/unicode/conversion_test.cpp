@@ -65,6 +65,13 @@ const std::vector<to_bytes_case> to_bytes_cases = {
     {949, u"\ud55c", outcome::ok, "\xc7\xd1"},
     {950, u"\u4e2d\u2550", outcome::ok, "\xa4\xa4\xf9\xf9"},
     {932, u"\U0001F600", outcome::unmappable, ""},
+    {1361, u"\uac00\u4e00", outcome::ok, "\x88\x61\xf1\x79"},
+    {20932, u"\u3042\uff76", outcome::ok, "\xa4\xa2\x8e\xb6"},
+    {10001, u"\u3042\uff76", outcome::ok, "\x82\xa0\xb6"},
+    {708, u"\u0627", outcome::ok, "\xc7"},
+    // A byte without a character reads as nothing, yet Windows writes the
+    // private-use unit that stands for it as that byte.
+    {1253, u"\uf8f9", outcome::ok, "\xaa"},
     // UTF-7.
     {65000, u"Hi Mom -\u263a-!", outcome::ok, "Hi Mom -+Jjo--+ACE-"},
     {65000, u"A+B", outcome::ok, "A+-B"},

@@ -17,7 +17,10 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <iterator>
+#include <string>
+#include <utility>
 
 #include "varrow/unicode/charset.h"
 #include "varrow/unicode/errors.h"
@@ -51,7 +54,7 @@ const table_page* find_table(std::int32_t codepage) {
 // Code page 0: the ANSI code page of the user's locale (LC_ALL, LC_CTYPE,
 // LANG), read without changing the process's own locale. UTF-8 locales give
 // 65001; the C locale, and any charset without a table here, give 1252.
-std::int32_t ansi_codepage() {
+std::int32_t locale_codepage() {
     locale_t user = newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(0));
     if (user == static_cast<locale_t>(0)) return 1252;
     const std::string codeset = nl_langinfo_l(CODESET, user);
@@ -60,6 +63,26 @@ std::int32_t ansi_codepage() {
     if (codepage == 65001) return codepage;
     if (codepage <= 0 || find_table(codepage) == nullptr) return 1252;
     return codepage;
+}
+
+// Loading a locale costs far more than a conversion, so the answer is kept
+// per thread for as long as the three variables that decide it keep their
+// values; a change to any of them is seen by the next conversion.
+std::int32_t ansi_codepage() {
+    std::string key;
+    for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+        const char* value = std::getenv(name);
+        key += value != nullptr ? '=' : '-';
+        if (value != nullptr) key += value;
+        key += '\0';
+    }
+    thread_local std::string cached_key;
+    thread_local std::int32_t cached = -1;
+    if (cached < 0 || key != cached_key) {
+        cached = locale_codepage();
+        cached_key = std::move(key);
+    }
+    return cached;
 }
 
 // The pseudo code pages of Windows: 0 and 3 (the thread's) are the ANSI code
