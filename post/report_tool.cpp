@@ -30,8 +30,7 @@ void ask_and_send(const varrow::internet::message2::message& report) {
     try {
         if (!varrow::ui::question(question_text, question_caption)) return;
         varrow::internet::environment::environment sockets;
-        const auto wire_form = report.lines();
-        const varrow::internet::smtp::message_lines lines(wire_form.begin(), wire_form.end());
+        const varrow::internet::smtp::message_lines lines = report.lines();
         const varrow::internet::address::ip4 server(built_in::mail_host, built_in::mail_port);
         varrow::internet::smtp::send_mail(built_in::client_name, server, built_in::support_mailbox,
                                           built_in::sender, lines);

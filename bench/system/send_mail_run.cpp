@@ -87,8 +87,7 @@ int run(const std::vector<std::string>& args) {
     report.charset = "utf-8";
     report.set_text(text);
     report.add_header("Subject", "TW:5230  OS:10.0  ExitCode:1603 (Error:1720)");
-    const std::vector<std::string> wire = report.lines();
-    const varrow::internet::smtp::message_lines lines(wire.begin(), wire.end());
+    const varrow::internet::smtp::message_lines lines = report.lines();
     const double compose = seconds_since(compose_start);
 
     std::size_t wire_bytes = 0;

@@ -17,18 +17,6 @@ bool wait_readable(int fd, int timeout_ms) {
 }
 }  // namespace
 
-test_socket::test_socket(test_socket&& other) noexcept : handle_(std::exchange(other.handle_, -1)) {}
-
-test_socket& test_socket::operator=(test_socket&& other) noexcept {
-    if (this != &other) {
-        close();
-        handle_ = std::exchange(other.handle_, -1);
-    }
-    return *this;
-}
-
-test_socket::~test_socket() { close(); }
-
 test_socket test_socket::listen_loopback() {
     const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
     if (fd < 0) return {};

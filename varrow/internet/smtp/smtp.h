@@ -3,7 +3,6 @@
 // transaction that hands one message to one recipient.
 
 #include <cstdint>
-#include <list>
 #include <string>
 #include <vector>
 
@@ -16,7 +15,9 @@ namespace varrow::internet::smtp {
 // The text after the code and its separator of each reply line.
 using reply_texts = std::vector<std::string>;
 // A message in its wire form, one element per line, without line ends.
-using message_lines = std::list<std::string>;
+// The same type as the lines a message2::message makes, so they are sent
+// without a copy.
+using message_lines = std::vector<std::string>;
 
 // Milliseconds that every wait for server data may last.
 inline constexpr std::uint32_t receive_timeout = 30000;
