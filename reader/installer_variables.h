@@ -26,9 +26,11 @@ public:
     // reference; an unclosed % is ordinary text. A reference to a variable
     // that is already being expanded (a cycle, direct or through others)
     // stays as text, so expansion always ends. Raises std::length_error when
-    // a result would exceed 1 MiB or more than 10000 references would be
-    // resolved (values that double level by level), before the time and
-    // memory for it are spent.
+    // a result would exceed 1 MiB, more than 10000 references would be
+    // resolved (values that double level by level) or references would nest
+    // more than 64 deep (a chain of variables each naming the next), before
+    // the time, memory or stack for it are spent. Time is linear in the
+    // bytes produced at each level.
     std::string expand(const std::string& text) const;
 
     const std::map<std::string, std::string>& entries() const { return entries_; }

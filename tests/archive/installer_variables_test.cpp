@@ -101,6 +101,32 @@ TEST(InstallerVariables, DoublingReferencesRaiseInsteadOfExploding) {
     EXPECT_EQ(v.expand("%v20%"), std::string(std::size_t{1} << 11, 'x'));
 }
 
+// Each variable names the next: 64 nested references expand, 65 raise
+// instead of recursing until the stack runs out (100000 levels would).
+TEST(InstallerVariables, DeepChainsRaiseInsteadOfOverflowingTheStack) {
+    variable_store v;
+    const int levels = 100000;
+    for (int i = 0; i < levels; ++i) v.value_of("c" + std::to_string(i)) = "%c" + std::to_string(i + 1) + "%";
+    v.value_of("c" + std::to_string(levels)) = "end";
+    EXPECT_EQ(v.expand("[%c" + std::to_string(levels - 63) + "%]"), "[end]");
+    EXPECT_THROW((void)v.expand("%c" + std::to_string(levels - 64) + "%"), std::length_error);
+    EXPECT_THROW((void)v.expand("%c0%"), std::length_error);
+}
+
+// Many references in one long text: the text between them and every value
+// arrive in order, and a reference's value is not scanned again.
+TEST(InstallerVariables, ManyReferencesInALongText) {
+    variable_store v;
+    v.value_of("r") = "<%r%>";
+    v.value_of("s") = "%";
+    std::string text, expected;
+    for (int i = 0; i < 9000; ++i) {
+        text += std::string(50, 'a' + i % 26) + (i % 2 ? "%r%" : "%s%r%");
+        expected += std::string(50, 'a' + i % 26) + (i % 2 ? "<%r%>" : "%r%");
+    }
+    EXPECT_EQ(v.expand(text), expected);
+}
+
 TEST(InstallerVariables, LongResultsRaise) {
     variable_store v;
     v.value_of("big") = std::string(600 * 1024, 'b');
