@@ -343,8 +343,9 @@ def take_platform_dump(path):
     out = ["# What the Windows code-page services do where no other source agrees;",
            "# written by scripts/gen-codepage-tables.py --take-platform-dump; do not edit.",
            "# page N; s: the 256 single bytes; r LL: the 256 pairs of lead byte LL",
-           "# (FFFF: no character); u UUUU CODE: the unit's bytes where they are not",
-           "# the first sequence that reads as it; x UUUU: the unit has no bytes."]
+           "# (FFFF: no character); u UUUU CODE: the unit's bytes where they differ",
+           "# from what the page's source gives (for whole pages: from the first",
+           "# sequence that reads as the unit); x UUUU: the unit has no bytes."]
     for cp in sorted(PAGES):
         if cp not in dump:
             sys.exit(f"the dump lacks cp {cp}")
