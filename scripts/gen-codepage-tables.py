@@ -277,13 +277,8 @@ def build(cp, kind, source):
             code = data[0] if len(data) == 1 else (data[0] << 8) | data[1] if len(data) == 2 else -1
             if code >= 0 and decode_code(code) == unit:
                 reverse[unit] = code
-    for b in range(256):
-        if single[b] != UNDEFINED and b not in leads:
-            reverse.setdefault(single[b], b)
-    for lead in sorted(leads):
-        for trail, u in enumerate(leads[lead]):
-            if u != UNDEFINED:
-                reverse.setdefault(u, (lead << 8) | trail)
+    for unit, code in default_reverse(single, leads).items():
+        reverse.setdefault(unit, code)
     if cp == 932:
         # Windows writes the IBM extension kanji with their IBM codes (FA..FC),
         # not with the NEC-selected duplicates (ED, EE).
