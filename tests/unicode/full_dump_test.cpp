@@ -17,21 +17,15 @@
 #include <string>
 #include <vector>
 
+#include "golden_files.h"
 #include "reader/archive/md5.h"
 #include "tools/codepage_dump/page_dump.h"
 
 namespace {
 
-std::string read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 std::vector<std::int32_t> listed_pages() {
     std::vector<std::int32_t> pages;
-    std::istringstream in(read_file(TW_SOURCE_DIR "/scripts/codepages/pages.txt"));
+    std::istringstream in(tw_test::read_source_file("scripts/codepages/pages.txt"));
     for (std::int32_t page = 0; in >> page;) pages.push_back(page);
     return pages;
 }
@@ -54,11 +48,7 @@ std::string summary_of(std::int32_t codepage) {
     return hex(tarnwick::reader::md5(block).digest());
 }
 
-#if defined(_WIN32)
-constexpr bool windows_build = true;
-#else
-constexpr bool windows_build = false;
-#endif
+using tw_test::windows_build;
 
 TEST(unicode_full_dump, every_mapping_of_every_page_matches_the_platform) {
     const std::vector<std::int32_t> pages = listed_pages();
@@ -71,7 +61,7 @@ TEST(unicode_full_dump, every_mapping_of_every_page_matches_the_platform) {
         GTEST_SKIP() << "digests written to " << target;
     }
     std::map<std::int32_t, std::string> golden;
-    std::istringstream in(read_file(TW_SOURCE_DIR "/tests/unicode/golden/codepage-digests.txt"));
+    std::istringstream in(tw_test::read_source_file("tests/unicode/golden/codepage-digests.txt"));
     std::string cp;
     std::int32_t page = 0;
     std::string summary;

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "golden_files.h"
 #include "varrow/text.h"
 #include "varrow/unicode/conversion.h"
 
@@ -138,18 +139,7 @@ std::map<std::int32_t, std::string> parse(const std::string& text) {
     return blocks;
 }
 
-std::string golden_text() {
-    std::ifstream in(TW_SOURCE_DIR "/tests/unicode/golden/codepages.txt", std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-#if defined(_WIN32)
-constexpr bool windows_build = true;
-#else
-constexpr bool windows_build = false;
-#endif
+using tw_test::windows_build;
 
 TEST(unicode_golden, every_code_page_matches_the_platform_golden_file) {
     const auto blocks = dump();
@@ -157,7 +147,7 @@ TEST(unicode_golden, every_code_page_matches_the_platform_golden_file) {
         std::ofstream(target, std::ios::binary) << render(blocks);
         GTEST_SKIP() << "golden file written to " << target;
     }
-    const auto golden = parse(golden_text());
+    const auto golden = parse(tw_test::read_source_file("tests/unicode/golden/codepages.txt"));
     ASSERT_FALSE(golden.empty()) << "golden file missing";
     for (const std::int32_t codepage : dumped_codepages) {
         SCOPED_TRACE(codepage);
